@@ -1,0 +1,24 @@
+#!/bin/bash
+# Installs what building, running and testing Kestrow on Debian 12 needs.
+# Idempotent: packages already present are not installed again.
+set -eu
+packages="cmake ninja-build python3 g++-mingw-w64-i686-posix mingw-w64-i686-dev googletest \
+wine wine32:i386 xvfb xdotool imagemagick x11-utils fp-utils nsis zip unzip"
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo=sudo
+
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+# shellcheck disable=SC2086
+$sudo apt-get install -y -q --no-install-recommends $missing

@@ -1,0 +1,16 @@
+#!/bin/bash
+# Installs what is missing, builds, and runs every test under Wine.
+# Extra arguments go to ctest (for example -R test_paths).
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh"
+build=${BUILD_DIR:-$root/build}
+
+export KESTROW_WINE_ROOT=$build/wine
+"$root/scripts/wine-prefix.sh" template "$KESTROW_WINE_ROOT/template"
+# shellcheck source=scripts/xvfb.sh
+. "$root/scripts/xvfb.sh"
+
+cd "$build"
+ctest --output-on-failure -j2 "$@"

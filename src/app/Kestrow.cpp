@@ -1,0 +1,26 @@
+// Program entry: the whole life of the process.
+#include <windows.h>
+#include <cstdlib>
+#include "uCMD.h"
+#include "uInitDestroy.h"
+#include "../common/uGlobals.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    CommandLineMode = __argc > 1;
+    RegisterMainWindowClass();
+    CreateMainWindow();
+    InitApp();
+    ProcessCommandLine(__argc, __argv);
+    SetLowPriority();
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0)) {
+        // Keyboard handling for the main window and its children only; the
+        // autoclose dialog is an owned pop-up and is dispatched as usual.
+        if (!IsDialogMessageA(MainWindow, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,77 @@
+#include "uInitDestroy.h"
+#include <windows.h>
+#include <commctrl.h>
+#include "uMain.h"
+#include "../common/uGlobals.h"
+#include "../common/uSeams.h"
+#include "../common/uStrConsts.h"
+#include "../common/uUtils.h"
+#include "../autoclose/uTimer.h"
+#include "../drives/uCDTools.h"
+#include "../hotkeys/uHotKeys.h"
+#include "../language/uLanguage.h"
+#include "../menus/uMenus.h"
+#include "../settings/uSettings.h"
+#include "../tray/uImages.h"
+#include "../tray/uNotifyIcon.h"
+
+void RegisterMainWindowClass() {
+    static const std::string className = ResStr(IDS_CLASSNAME);
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW);
+    windowClass.lpszClassName = className.c_str();
+    RegisterClassExA(&windowClass);
+}
+
+void CreateMainWindow() {
+    MainWindow = CreateWindowExA(0, ResStr(IDS_CLASSNAME).c_str(), ResStr(IDS_TITLE).c_str(), 0,
+                                 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+void InitApp() {
+    InitCommonControls();
+
+    char exePath[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, exePath, MAX_PATH);
+    AppPath = ExtractAppPath(exePath);
+
+    std::string folder = GetAppDataFolder() + ResStr(IDS_SETTINGSFOLDER);
+    if (!FolderExists(folder)) MakeFolderPath(folder);
+    IniFileName = folder + ResStr(IDS_INIFILE);
+    HelpFileName = AppPath + ResStr(IDS_HELPFILE);
+
+    AddTrayIcon();
+    StopAllAutocloseTimers();
+    InitDrives(); // with no drive this already ends the program; the steps below are harmless
+    LoadConfiguration();
+    InitImages();
+    RegisterAllHotKeys();
+    LoadLanguage(Language, 0);
+}
+
+void DestroyApp() {
+    if (CommandLineMode) return; // the process end releases everything
+    StopAllAutocloseTimers();
+    SaveConfiguration();
+    UnregisterAllHotKeys();
+    RemoveTrayIcon();
+    FreeImages();
+    DestroyMenus();
+}
+
+void SetLowPriority() {
+    HANDLE process = OpenProcess(PROCESS_SET_INFORMATION, FALSE, GetCurrentProcessId());
+    SetPriorityClass(process, IDLE_PRIORITY_CLASS);
+    CloseHandle(process);
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE);
+}
+
+void EndProgram() { SendMessageA(MainWindow, WM_DESTROY, 0, 0); }
+
+void ShowError(const std::string& text) {
+    SeamMessageBox(nullptr, text.c_str(), ResStr(IDS_ERROR).c_str(), MB_ICONERROR | MB_OK);
+}

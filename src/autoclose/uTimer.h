@@ -1,0 +1,7 @@
+// Per-drive autoclose countdowns on one-second timers of the main window.
+#pragma once
+#include <windows.h>
+
+bool StartAutocloseTimer(BYTE drive);
+void StopAutocloseTimer(BYTE drive);
+void StopAllAutocloseTimers();

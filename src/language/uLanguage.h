@@ -1,0 +1,33 @@
+// Language files and the lookup of user-interface texts by number.
+#pragma once
+#include <windows.h>
+#include <initializer_list>
+#include <string>
+
+extern std::string Language;
+extern std::string LanguageFileName;
+
+// One argument of FormatText: an integer, a character, a text or a 64-bit
+// integer (of which the low 32 bits are formatted).
+struct TFormatArg {
+    enum TKind { faInteger, faChar, faString, faInt64 } Kind;
+    long long Number;
+    const char* Text;
+    TFormatArg(int value) : Kind(faInteger), Number(value), Text(nullptr) {}
+    TFormatArg(unsigned value) : Kind(faInteger), Number(value), Text(nullptr) {}
+    TFormatArg(unsigned long value) : Kind(faInteger), Number(value), Text(nullptr) {}
+    TFormatArg(char value) : Kind(faChar), Number(static_cast<unsigned char>(value)), Text(nullptr) {}
+    TFormatArg(long long value) : Kind(faInt64), Number(value), Text(nullptr) {}
+    TFormatArg(unsigned long long value)
+        : Kind(faInt64), Number(static_cast<long long>(value)), Text(nullptr) {}
+    TFormatArg(const std::string& value) : Kind(faString), Number(0), Text(value.c_str()) {}
+    TFormatArg(const char* value) : Kind(faString), Number(0), Text(value) {}
+};
+
+std::string GetLangText(int number);
+void LoadLanguage(const std::string& name, int menuId);
+void SetDialogTexts(HWND dialog, int first, int last);
+std::string FormatText(const std::string& fmt, std::initializer_list<TFormatArg> args);
+std::string ReplaceAllText(const std::string& s, const std::string& oldPattern,
+                           const std::string& newPattern);
+std::string UpperCaseText(const std::string& s);

@@ -1,0 +1,4 @@
+// The three-page options property sheet.
+#pragma once
+
+bool ShowOptions();

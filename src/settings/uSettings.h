@@ -1,0 +1,18 @@
+// The program's settings (section "Main"), their storage and the log-on value.
+#pragma once
+#include <windows.h>
+
+extern bool Autostart;
+extern bool HideIcon;
+extern bool AutoClose;
+extern bool ShowCloseDialog;
+extern int CloseInterval;
+// True once LoadConfiguration has run: settings that were never loaded are
+// never saved over the stored ones.
+extern bool ConfigurationLoaded;
+
+void LoadSettings();
+void SaveSettings();
+void LoadConfiguration();
+void SaveConfiguration();
+void SetAutostart(bool enable);

@@ -1,0 +1,15 @@
+// The notification-area icon, its tooltip and its balloon messages.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+#include <string>
+
+extern NOTIFYICONDATAA NotifyIconData;
+
+bool AddTrayIcon();
+bool RemoveTrayIcon();
+void UpdateTrayIcon();
+void ShowTrayIcon(bool hidden);
+void SetTrayBalloon(const std::string& title, const std::string& text, DWORD infoFlags);
+// Kind 0 error, 1 warning, anything else information.
+void ShowTrayMessage(const std::string& text, BYTE kind, bool closeAfter);

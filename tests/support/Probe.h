@@ -1,0 +1,28 @@
+// Drives the real kestrow.exe from outside: starts it, finds its window,
+// sends it messages, and reads and dismisses its error boxes.
+#pragma once
+#include <windows.h>
+#include <string>
+
+struct TKestrowProcess {
+    HANDLE Process = nullptr;
+    DWORD Id = 0;
+};
+
+// Starts kestrow.exe from the test's folder with the given parameter text.
+TKestrowProcess StartKestrow(const std::string& params);
+// Waits for the process to end; false on timeout (the process is then ended).
+bool WaitForExit(TKestrowProcess& process, DWORD timeoutMs, DWORD& exitCode);
+// Starts kestrow.exe and waits for it to end; exit code, or -1 on timeout.
+long RunKestrow(const std::string& params, DWORD timeoutMs);
+
+// The window of class "KestrowWindowClass" (optionally of one process), or 0.
+HWND FindKestrowWindow(DWORD processId = 0);
+HWND WaitForKestrowWindow(DWORD timeoutMs, DWORD processId = 0);
+
+// Text of the first visible message box titled "Error" within the time, or
+// empty when none appeared. The box is dismissed with OK.
+std::string TakeErrorBox(DWORD timeoutMs);
+
+// A volume arrival or removal broadcast for one drive letter.
+LRESULT SendVolumeChange(HWND window, WPARAM event, char letter, WORD flags);

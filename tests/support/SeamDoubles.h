@@ -1,0 +1,42 @@
+// Test doubles of the seams: they record every call and answer as told.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+struct TDeviceRequest {
+    std::string Path;
+    DWORD Code;
+};
+struct TShellCall {
+    HWND Owner;
+    std::string Verb, File, Params, Directory;
+    int Show;
+    bool HasParams; // false when no parameter text was passed at all
+};
+struct THelpCall {
+    HWND Owner;
+    std::string File, Topic;
+};
+struct TMessageBoxCall {
+    HWND Owner;
+    std::string Text, Caption;
+    UINT Type;
+};
+struct TAudioCDAnswer {
+    bool Opens = false;
+    int Tracks = 0;
+    std::string Identity;
+};
+
+extern std::vector<TDeviceRequest> DeviceRequests;
+extern bool DeviceRequestResult;
+extern std::vector<TShellCall> ShellCalls;
+extern INT_PTR ShellResult;
+extern std::vector<THelpCall> HelpCalls;
+extern std::vector<TMessageBoxCall> MessageBoxCalls;
+extern std::vector<std::string> AudioCDQueries;
+extern TAudioCDAnswer AudioCDAnswer;
+
+// Forgets every recorded call and restores the default answers.
+void ResetSeamDoubles();

@@ -1,0 +1,109 @@
+#include "TestSupport.h"
+#include <shlobj.h>
+#include <cstdio>
+#include "SeamDoubles.h"
+#include "../../src/app/uInitDestroy.h"
+#include "../../src/common/uGlobals.h"
+#include "../../src/common/uStrConsts.h"
+#include "../../src/language/uLanguage.h"
+#include "../../src/settings/uSettings.h"
+
+std::string ExeFolder() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path);
+    return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+std::string NewTempFolder() {
+    static int counter = 0;
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string base = std::string(temp) + "kestrow-tests\\";
+    CreateDirectoryA(base.c_str(), nullptr);
+    for (;;) {
+        std::string folder = base + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(++counter) + "\\";
+        if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+    }
+}
+
+std::string ReadTextFile(const std::string& path) {
+    std::string text;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return text;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    std::fclose(f);
+    return text;
+}
+
+void WriteTextFile(const std::string& path, const std::string& text) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return;
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+}
+
+bool PathExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string SettingsFilePath() {
+    char folder[MAX_PATH + 1] = {};
+    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+    return std::string(folder) + ResStr(IDS_SETTINGSFOLDER) + ResStr(IDS_INIFILE);
+}
+
+void EnsureMainWindow() {
+    if (MainWindow && IsWindow(MainWindow)) return;
+    RegisterMainWindowClass();
+    CreateMainWindow();
+}
+
+void ResetProgramState() {
+    for (UINT id = 1; id <= 21; ++id) KillTimer(MainWindow, id);
+    CDList.clear();
+    CDCount = 0;
+    CurrentDrive = 0;
+    Timers.clear();
+    DriveMenus.clear();
+    HotKeys.clear();
+    CDBitmaps.clear();
+    CDBitmapsChecked.clear();
+    TrayMenu = DrivesMenu = LanguageMenu = nullptr;
+    AutocloseDialog = nullptr;
+    CommandLineMode = false;
+    Autostart = HideIcon = AutoClose = ShowCloseDialog = false;
+    CloseInterval = 0;
+    ConfigurationLoaded = false;
+    Language.clear();
+    LanguageFileName.clear();
+    ResetSeamDoubles();
+    MSG message;
+    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam)); // keep it visible to the test
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        PumpMessages();
+        if (condition()) return true;
+        if (GetTickCount() - start > timeoutMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}

@@ -1,0 +1,26 @@
+// Helpers shared by the tests: files, folders, the program's window and state.
+#pragma once
+#include <windows.h>
+#include <functional>
+#include <string>
+
+// Folder of the running test executable (also holds kestrow.exe and the
+// language files), with a trailing backslash.
+std::string ExeFolder();
+// A new empty folder for one test, with a trailing backslash.
+std::string NewTempFolder();
+std::string ReadTextFile(const std::string& path);
+void WriteTextFile(const std::string& path, const std::string& text);
+bool PathExists(const std::string& path);
+// The settings file of the current user, as the program names it.
+std::string SettingsFilePath();
+
+// Registers the main window class and creates MainWindow once per process.
+void EnsureMainWindow();
+// Puts the program's globals back to their state before start-up (no drives,
+// no menus, zero settings) and forgets the seam doubles' calls.
+void ResetProgramState();
+
+// Runs this thread's messages until the condition holds or the time is up.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+void PumpMessages();

@@ -1,0 +1,28 @@
+#!/bin/bash
+# Runs one test executable in a fresh Wine prefix with its simulated drives:
+#   wine-test.sh NAME "LETTER=FIXTURE ..." EXE [ARGS...]
+# Needs KESTROW_WINE_ROOT (holding the booted template) and DISPLAY.
+set -u
+name=$1 drives=$2
+shift 2
+root=${KESTROW_WINE_ROOT:?set by scripts/test.sh}
+here=$(cd "$(dirname "$0")" && pwd)
+prefix=$root/runs/$name
+
+# shellcheck disable=SC2086
+"$here/../../scripts/wine-prefix.sh" make "$prefix" "$root/template" $drives || exit 1
+export WINEPREFIX=$prefix WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+# Wine's services must not inherit ctest's output pipe, or ctest waits for
+# them: start the server and the services detached first.
+wineserver -p
+wine wineboot </dev/null >/dev/null 2>&1
+
+results=$root/results
+mkdir -p "$results"
+timeout 280 wine "$@" --gtest_output="xml:Z:$results/$name.xml"
+rc=$?
+wineserver -k
+wineserver -w
+exit $rc

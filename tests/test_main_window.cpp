@@ -1,0 +1,134 @@
+// Routing of the main window's messages and command identifiers.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <dbt.h>
+#include "support/Probe.h"
+#include "support/SeamDoubles.h"
+#include "support/TestSupport.h"
+#include "../src/app/uMain.h"
+#include "../src/common/uGlobals.h"
+#include "../src/settings/uSettings.h"
+#include "../res/resource.h"
+
+namespace {
+
+// A drive list of the given letters, as the start-up would size it.
+void UseDriveList(const std::string& letters) {
+    CDList.clear();
+    for (char letter : letters) CDList.push_back({letter, 0, mkData});
+    CDCount = static_cast<BYTE>(CDList.size());
+    Timers.assign(CDCount, TAutocloseTimer{});
+    DriveMenus.assign(CDCount, nullptr);
+    HotKeys.assign(CDCount, THotKeyRecord{});
+    CDBitmaps.assign(CDCount, nullptr);
+    CDBitmapsChecked.assign(CDCount, nullptr);
+}
+
+bool QuitPosted() {
+    MSG message;
+    return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureMainWindow();
+        ResetProgramState();
+        CommandLineMode = true; // the end request must not save anything here
+    }
+    void TearDown() override { ResetProgramState(); }
+
+    LRESULT Command(int id) { return SendMessageA(MainWindow, WM_COMMAND, id, 0); }
+    // Nothing at all happened: no device, shell, help or end request, and
+    // neither the current drive nor the icon state changed.
+    void ExpectNothingHappened(BYTE currentDrive) {
+        EXPECT_TRUE(DeviceRequests.empty());
+        EXPECT_TRUE(ShellCalls.empty());
+        EXPECT_TRUE(HelpCalls.empty());
+        EXPECT_FALSE(QuitPosted());
+        EXPECT_FALSE(HideIcon);
+        EXPECT_EQ(currentDrive, CurrentDrive);
+        for (const TCDDrive& drive : CDList) EXPECT_EQ(0, drive.TrayOpen);
+    }
+};
+
+TEST_F(MainWindowTest, HideIconAndCloseProgramWorkWithUpToTwentyDrives) {
+    for (const std::string letters : {"DE", "ABCDEFGHIJKLMNOPQRST"}) {
+        SCOPED_TRACE(letters);
+        UseDriveList(letters);
+        SendMessageA(MainWindow, WM_HOTKEY, 164, 0);
+        EXPECT_TRUE(HideIcon);
+        Command(164);
+        EXPECT_FALSE(HideIcon);
+        EXPECT_FALSE(QuitPosted());
+        SendMessageA(MainWindow, WM_HOTKEY, 171, 0);
+        EXPECT_TRUE(QuitPosted());
+        ResetProgramState();
+        CommandLineMode = true;
+        UseDriveList(letters);
+        Command(171);
+        EXPECT_TRUE(QuitPosted());
+        ResetProgramState();
+        CommandLineMode = true;
+    }
+}
+
+TEST_F(MainWindowTest, IdentifiersWithoutCommandDoNothing) {
+    UseDriveList("DE");
+    CurrentDrive = 1;
+    Command(IDM_DRIVES);
+    ExpectNothingHappened(1);
+    for (int id = 210; id <= 499; ++id) Command(id);
+    ExpectNothingHappened(1);
+    // Past the pseudo drives, and drive indexes that are not listed.
+    for (int id = 174; id < 200; ++id) Command(id);
+    for (int id = 20 + 7 * 2; id < 160; ++id) Command(id);
+    for (int id = 2; id < 20; ++id) Command(id);
+    ExpectNothingHappened(1);
+}
+
+TEST_F(MainWindowTest, HelpShowsTheIndexTopicOfTheHelpFile) {
+    HelpFileName = "C:\\Kestrow\\kestrow.chm";
+    Command(IDM_HELP);
+    ASSERT_EQ(1u, HelpCalls.size());
+    EXPECT_EQ(MainWindow, HelpCalls[0].Owner);
+    EXPECT_EQ("C:\\Kestrow\\kestrow.chm", HelpCalls[0].File);
+    EXPECT_EQ("index.html", HelpCalls[0].Topic);
+}
+
+TEST_F(MainWindowTest, VolumeBroadcastWithoutMediaFlagRunsNoDriveAction) {
+    UseDriveList("DE");
+    SendVolumeChange(MainWindow, DBT_DEVICEREMOVECOMPLETE, 'E', 0);
+    SendVolumeChange(MainWindow, DBT_DEVICEARRIVAL, 'D', 0);
+    ExpectNothingHappened(0);
+}
+
+TEST_F(MainWindowTest, VolumeMaskGivesTheLowestListedLetter) {
+    UseDriveList("DG");
+    DEV_BROADCAST_VOLUME volume = {};
+    volume.dbcv_size = sizeof volume;
+    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+    volume.dbcv_flags = DBTF_MEDIA;
+    auto drive = [&](DWORD mask) {
+        volume.dbcv_unitmask = mask;
+        return DriveFromVolumeMask(reinterpret_cast<LPARAM>(&volume));
+    };
+    EXPECT_EQ(0, drive(1u << 3));
+    EXPECT_EQ(1, drive(1u << 6));
+    EXPECT_EQ(0, drive((1u << 3) | (1u << 6)));
+    EXPECT_EQ(-1, drive(1u << 4));  // E is not a listed drive
+    EXPECT_EQ(-1, drive(1u << 2 | 1u << 6)); // the lowest set bit decides: C
+    EXPECT_EQ(-1, drive(1u << 22)); // W lies beyond U
+    EXPECT_EQ(-1, drive(0));
+    volume.dbcv_flags = 0;
+    EXPECT_EQ(-1, drive(1u << 3));
+}
+
+TEST_F(MainWindowTest, OtherTrayMouseMessagesAreIgnored) {
+    UseDriveList("D");
+    for (LPARAM mouse : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK})
+        SendMessageA(MainWindow, WM_TRAYNOTIFY, 0, mouse);
+    ExpectNothingHappened(0);
+}
+
+} // namespace

@@ -1,0 +1,35 @@
+# Test executables run under Wine, each in a fresh prefix with its own
+# simulated drives (see scripts/wine-prefix.sh and tests/support/wine-test.sh).
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(TEST_DIR ${CMAKE_SOURCE_DIR}/tests)
+add_library(kestrow_testsupport STATIC
+  ${TEST_DIR}/support/SeamDoubles.cpp
+  ${TEST_DIR}/support/TestSupport.cpp
+  ${TEST_DIR}/support/Probe.cpp)
+target_compile_options(kestrow_testsupport PRIVATE ${WARNINGS})
+target_link_libraries(kestrow_testsupport PUBLIC kestrow_core gtest)
+
+add_executable(kprobe ${TEST_DIR}/support/kprobe.cpp)
+target_compile_options(kprobe PRIVATE ${WARNINGS})
+target_link_libraries(kprobe PRIVATE kestrow_testsupport)
+target_link_options(kprobe PRIVATE -static)
+
+set(WINE_TEST ${TEST_DIR}/support/wine-test.sh)
+
+# kestrow_test(NAME [DRIVES LETTER=FIXTURE...]): tests/NAME.cpp as one ctest.
+function(kestrow_test name)
+  cmake_parse_arguments(T "" "" "DRIVES" ${ARGN})
+  add_executable(${name} ${TEST_DIR}/${name}.cpp $<TARGET_OBJECTS:kestrow_res>)
+  target_compile_options(${name} PRIVATE ${WARNINGS})
+  target_link_libraries(${name} PRIVATE kestrow_testsupport gtest_main)
+  target_link_options(${name} PRIVATE -static)
+  add_dependencies(${name} kestrow kprobe languages)
+  string(REPLACE ";" " " drives "${T_DRIVES}")
+  add_test(NAME ${name} COMMAND ${WINE_TEST} ${name} "${drives}" $<TARGET_FILE:${name}>)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()
+
+include(${TEST_DIR}/testlist.cmake)
