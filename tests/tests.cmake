@@ -32,4 +32,8 @@ function(kestrow_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
 
-include(${TEST_DIR}/testlist.cmake)
+# Each subsystem lists its test executables in tests/lists/*.cmake.
+file(GLOB TEST_LISTS CONFIGURE_DEPENDS ${TEST_DIR}/lists/*.cmake)
+foreach(list ${TEST_LISTS})
+  include(${list})
+endforeach()
