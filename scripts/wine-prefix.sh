@@ -16,9 +16,12 @@ fixtures=$here/../tests/fixtures/discs
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
+# Raise when the template's content changes, so that old templates are rebuilt.
+template_version=2
+
 make_template() {
     local dir=$1
-    [ -f "$dir/.kestrow-template" ] && return 0
+    [ "$(cat "$dir/.kestrow-template" 2>/dev/null)" = "$template_version" ] && return 0
     rm -rf "$dir"
     mkdir -p "$(dirname "$dir")"
     export WINEPREFIX=$dir WINEARCH=win32
@@ -26,11 +29,11 @@ make_template() {
     # No debugger on a crash: the exit code tells. Every program of the
     # prefix shares one desktop with a taskbar and a notification area.
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 800x600 /f >/dev/null 2>&1
     wineserver -k || true
     wineserver -w || true
-    touch "$dir/.kestrow-template"
+    echo "$template_version" >"$dir/.kestrow-template"
 }
 
 make_prefix() {
