@@ -24,3 +24,7 @@ void ResetProgramState();
 // Runs this thread's messages until the condition holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 void PumpMessages();
+
+// Saves the whole screen as a 24-bit BMP under <build>/artifacts, for people
+// to look at; returns the file's path.
+std::string SaveScreenshot(const std::string& name);
