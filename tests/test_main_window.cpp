@@ -12,25 +12,13 @@
 
 namespace {
 
-// A drive list of the given letters, as the start-up would size it.
-void UseDriveList(const std::string& letters) {
-    CDList.clear();
-    for (char letter : letters) CDList.push_back({letter, 0, mkData});
-    CDCount = static_cast<BYTE>(CDList.size());
-    Timers.assign(CDCount, TAutocloseTimer{});
-    DriveMenus.assign(CDCount, nullptr);
-    HotKeys.assign(CDCount, THotKeyRecord{});
-    CDBitmaps.assign(CDCount, nullptr);
-    CDBitmapsChecked.assign(CDCount, nullptr);
-}
-
 bool QuitPosted() {
     MSG message;
     return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
 }
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         EnsureMainWindow();
         ResetProgramState();
@@ -48,7 +36,8 @@ protected:
         EXPECT_FALSE(QuitPosted());
         EXPECT_FALSE(HideIcon);
         EXPECT_EQ(currentDrive, CurrentDrive);
-        for (const TCDDrive& drive : CDList) EXPECT_EQ(0, drive.TrayOpen);
+        for (const TCDDrive& drive : CDList)
+            EXPECT_EQ(0, drive.TrayOpen);
     }
 };
 
@@ -78,12 +67,16 @@ TEST_F(MainWindowTest, IdentifiersWithoutCommandDoNothing) {
     CurrentDrive = 1;
     Command(IDM_DRIVES);
     ExpectNothingHappened(1);
-    for (int id = 210; id <= 499; ++id) Command(id);
+    for (int id = 210; id <= 499; ++id)
+        Command(id);
     ExpectNothingHappened(1);
     // Past the pseudo drives, and drive indexes that are not listed.
-    for (int id = 174; id < 200; ++id) Command(id);
-    for (int id = 20 + 7 * 2; id < 160; ++id) Command(id);
-    for (int id = 2; id < 20; ++id) Command(id);
+    for (int id = 174; id < 200; ++id)
+        Command(id);
+    for (int id = 20 + 7 * 2; id < 160; ++id)
+        Command(id);
+    for (int id = 2; id < 20; ++id)
+        Command(id);
     ExpectNothingHappened(1);
 }
 
@@ -116,9 +109,9 @@ TEST_F(MainWindowTest, VolumeMaskGivesTheLowestListedLetter) {
     EXPECT_EQ(0, drive(1u << 3));
     EXPECT_EQ(1, drive(1u << 6));
     EXPECT_EQ(0, drive((1u << 3) | (1u << 6)));
-    EXPECT_EQ(-1, drive(1u << 4));  // E is not a listed drive
+    EXPECT_EQ(-1, drive(1u << 4));           // E is not a listed drive
     EXPECT_EQ(-1, drive(1u << 2 | 1u << 6)); // the lowest set bit decides: C
-    EXPECT_EQ(-1, drive(1u << 22)); // W lies beyond U
+    EXPECT_EQ(-1, drive(1u << 22));          // W lies beyond U
     EXPECT_EQ(-1, drive(0));
     volume.dbcv_flags = 0;
     EXPECT_EQ(-1, drive(1u << 3));

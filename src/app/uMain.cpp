@@ -6,6 +6,7 @@
 #include "../common/uGlobals.h"
 #include "../common/uSeams.h"
 #include "../common/uStrConsts.h"
+#include "../hotkeys/uHotKeys.h"
 #include "../language/uLanguage.h"
 #include "../menus/uMenus.h"
 #include "../options/uOptionsDialog.h"
@@ -17,6 +18,16 @@ bool SelectDrive(BYTE index) {
     RebuildMenus();
     UpdateTrayIcon();
     return true;
+}
+
+// The commands of the pseudo drives: hide or show the icon, end the program.
+static void ProgramCommand(BYTE pseudoDrive) {
+    if (pseudoDrive == DRIVE_HIDEICON) {
+        HideIcon = !HideIcon;
+        ShowTrayIcon(HideIcon);
+    } else if (pseudoDrive == DRIVE_CLOSEPROGRAM) {
+        EndProgram();
+    }
 }
 
 bool DriveCommand(int id) {
@@ -32,12 +43,7 @@ bool DriveCommand(int id) {
         default: return false;
         }
     }
-    if (drive == DRIVE_HIDEICON) {
-        HideIcon = !HideIcon;
-        ShowTrayIcon(HideIcon);
-    } else if (drive == DRIVE_CLOSEPROGRAM) {
-        EndProgram();
-    }
+    ProgramCommand(drive);
     return false;
 }
 
@@ -113,19 +119,22 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_HELP:
         SeamShowHelpTopic(window, HelpFileName.c_str(), ResStr(IDS_HELPTOPIC).c_str());
         return 0;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam));
-        return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
     case WM_TIMER: {
         int drive = static_cast<int>(wParam & 0xFF) - 1;
         if (drive >= 0 && drive < CDCount) AutocloseTick(static_cast<BYTE>(drive));
         return 0;
     }
-    case WM_DEVICECHANGE:
-        OnDeviceChange(wParam, lParam);
-        return 0;
+    case WM_DEVICECHANGE: OnDeviceChange(wParam, lParam); return 0;
     case WM_HOTKEY:
-        DriveCommand(static_cast<int>(wParam));
+        // The program-wide hotkeys have identifiers of their own, which never
+        // meet a drive's, whatever the number of drives.
+        if (wParam == HOTKEY_ID_HIDEICON)
+            ProgramCommand(DRIVE_HIDEICON);
+        else if (wParam == HOTKEY_ID_CLOSEPROGRAM)
+            ProgramCommand(DRIVE_CLOSEPROGRAM);
+        else
+            DriveCommand(static_cast<int>(wParam));
         return 0;
     case WM_TRAYNOTIFY:
         // With no drive there is no current drive to act on.

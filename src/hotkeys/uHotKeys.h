@@ -5,6 +5,12 @@
 // Element 0 hides or shows the tray icon, element 1 closes the program.
 extern int GlobalHotKeys[2];
 
+// The program-wide hotkeys are registered under identifiers of their own,
+// outside the command numbering: with 21 drives the commands of the hide/show
+// pseudo drive (160 to 166) are also those of the drive with index 20.
+constexpr int HOTKEY_ID_HIDEICON = 1164;
+constexpr int HOTKEY_ID_CLOSEPROGRAM = 1171;
+
 bool RegisterOneHotKey(BYTE drive, BYTE action, WORD hotKey);
 void RegisterDriveHotKeys();
 void UnregisterDriveHotKeys();

@@ -5,6 +5,7 @@
 #include "../../src/app/uInitDestroy.h"
 #include "../../src/common/uGlobals.h"
 #include "../../src/common/uStrConsts.h"
+#include "../../src/hotkeys/uHotKeys.h"
 #include "../../src/language/uLanguage.h"
 #include "../../src/settings/uSettings.h"
 
@@ -22,8 +23,8 @@ std::string NewTempFolder() {
     std::string base = std::string(temp) + "kestrow-tests\\";
     CreateDirectoryA(base.c_str(), nullptr);
     for (;;) {
-        std::string folder = base + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(++counter) + "\\";
+        std::string folder =
+            base + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "\\";
         if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
     }
 }
@@ -34,7 +35,8 @@ std::string ReadTextFile(const std::string& path) {
     if (!f) return text;
     char buffer[4096];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        text.append(buffer, n);
     std::fclose(f);
     return text;
 }
@@ -56,6 +58,18 @@ std::string SettingsFilePath() {
     return std::string(folder) + ResStr(IDS_SETTINGSFOLDER) + ResStr(IDS_INIFILE);
 }
 
+void UseDriveList(const std::string& letters) {
+    CDList.clear();
+    for (char letter : letters)
+        CDList.push_back({letter, 0, mkData});
+    CDCount = static_cast<BYTE>(CDList.size());
+    Timers.assign(CDCount, TAutocloseTimer{});
+    DriveMenus.assign(CDCount, nullptr);
+    HotKeys.assign(CDCount, THotKeyRecord{});
+    CDBitmaps.assign(CDCount, nullptr);
+    CDBitmapsChecked.assign(CDCount, nullptr);
+}
+
 void EnsureMainWindow() {
     if (MainWindow && IsWindow(MainWindow)) return;
     RegisterMainWindowClass();
@@ -63,13 +77,15 @@ void EnsureMainWindow() {
 }
 
 void ResetProgramState() {
-    for (UINT id = 1; id <= 21; ++id) KillTimer(MainWindow, id);
+    for (UINT id = 1; id <= 21; ++id)
+        KillTimer(MainWindow, id);
     CDList.clear();
     CDCount = 0;
     CurrentDrive = 0;
     Timers.clear();
     DriveMenus.clear();
     HotKeys.clear();
+    GlobalHotKeys[0] = GlobalHotKeys[1] = 0;
     CDBitmaps.clear();
     CDBitmapsChecked.clear();
     TrayMenu = DrivesMenu = LanguageMenu = nullptr;

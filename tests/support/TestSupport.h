@@ -15,6 +15,10 @@ bool PathExists(const std::string& path);
 // The settings file of the current user, as the program names it.
 std::string SettingsFilePath();
 
+// A drive list of the given letters, with every per-drive array sized to it
+// as the start-up would size them.
+void UseDriveList(const std::string& letters);
+
 // Registers the main window class and creates MainWindow once per process.
 void EnsureMainWindow();
 // Puts the program's globals back to their state before start-up (no drives,
