@@ -1,0 +1,18 @@
+#!/bin/bash
+# Times the loading of hotkeys under Wine (see tools/bench_hotkeys.cpp).
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/build.sh"
+build=${BUILD_DIR:-$root/build}
+cmake --build "$build" --target bench_hotkeys
+
+wineroot=$build/wine
+"$root/scripts/wine-prefix.sh" template "$wineroot/template"
+prefix=$wineroot/bench
+[ -d "$prefix" ] || "$root/scripts/wine-prefix.sh" make "$prefix" "$wineroot/template"
+export WINEPREFIX=$prefix WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# shellcheck source=scripts/xvfb.sh
+. "$root/scripts/xvfb.sh"
+wine "$build/bin/bench_hotkeys.exe"
+wineserver -k || true
