@@ -1,2 +1,4 @@
 # One line per test executable, with the simulated drives its prefix gets.
 kestrow_test(test_regini)
+kestrow_test(test_language)
+kestrow_test(test_english_lng)

@@ -1,0 +1,331 @@
+// Language texts by number, language loading with its fallbacks, and the
+// text routines (formatting, replacing, upper-casing).
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <vector>
+#include "support/SeamDoubles.h"
+#include "support/TestSupport.h"
+#include "../src/common/uGlobals.h"
+#include "../src/language/uLanguage.h"
+#include "../res/resource.h"
+
+namespace {
+
+bool QuitPosted() {
+    MSG message;
+    return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
+}
+
+// A language file with the given lines below [Main], in a new folder.
+std::string WriteLanguageFile(const std::string& folder, const std::string& name,
+                              const std::string& lines) {
+    std::string path = folder + name + ".lng";
+    WriteTextFile(path, "[Main]\r\n" + lines);
+    return path;
+}
+
+class LanguageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        EnsureMainWindow();
+        ResetProgramState();
+        CommandLineMode = true; // the end request must not save anything here
+        Folder = NewTempFolder();
+        AppPath = Folder;
+    }
+    void TearDown() override {
+        if (LanguageMenu) DestroyMenu(LanguageMenu);
+        ResetProgramState();
+        AppPath = ExeFolder();
+    }
+    std::string Folder;
+};
+
+} // namespace
+
+TEST_F(LanguageTest, GetLangTextExpandsLineBreaksOnlyWhenALowerCaseOneIsThere) {
+    LanguageFileName = WriteLanguageFile(Folder, "Test",
+                                         "1=Line one\\nLine two\r\n"
+                                         "2=A\\nB\\NC\r\n"
+                                         "3=Only\\Nupper\r\n"
+                                         "4=plain text\r\n"
+                                         "5=\\n\r\n"
+                                         "6=\r\n");
+    struct {
+        int Number;
+        const char* Expected;
+    } const cases[] = {
+        {1, "Line one\r\nLine two"},
+        {2, "A\r\nB\r\nC"},
+        {3, "Only\\Nupper"},
+        {4, "plain text"},
+        {5, "\r\n"},
+        {6, ""},
+        {2004, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Number);
+        EXPECT_EQ(c.Expected, GetLangText(c.Number));
+    }
+}
+
+TEST_F(LanguageTest, GetLangTextIsEmptyBeforeAnyLanguageIsLoaded) {
+    ASSERT_TRUE(LanguageFileName.empty());
+    EXPECT_EQ("", GetLangText(201));
+}
+
+TEST_F(LanguageTest, GetLangTextReadsTheFileAnewEachTime) {
+    LanguageFileName = WriteLanguageFile(Folder, "Test", "7=before\r\n");
+    EXPECT_EQ("before", GetLangText(7));
+    WriteLanguageFile(Folder, "Test", "7=after\r\n");
+    EXPECT_EQ("after", GetLangText(7));
+}
+
+TEST_F(LanguageTest, SetDialogTextsTouchesFirstPlusOneToLastAndSkipsEmptyTexts) {
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(parent);
+    for (int id = 409; id <= 422; ++id)
+        CreateWindowExA(0, "STATIC", "template", WS_CHILD, 0, 0, 10, 10, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        GetModuleHandleA(nullptr), nullptr);
+    std::string lines;
+    for (int id = 409; id <= 422; ++id)
+        if (id != 415 && id != 416)
+            lines += std::to_string(id) + "=text " + std::to_string(id) + "\r\n";
+    lines += "416=\r\n";
+    LanguageFileName = WriteLanguageFile(Folder, "Test", lines);
+
+    SetDialogTexts(parent, 410, 421);
+
+    for (int id = 409; id <= 422; ++id) {
+        SCOPED_TRACE(id);
+        char text[64] = {};
+        GetDlgItemTextA(parent, id, text, sizeof text);
+        bool touched = id > 410 && id <= 421 && id != 415 && id != 416;
+        EXPECT_EQ(touched ? "text " + std::to_string(id) : std::string("template"), text);
+    }
+    DestroyWindow(parent);
+}
+
+TEST_F(LanguageTest, LoadingAnExistingLanguageMakesItCurrent) {
+    std::string file = WriteLanguageFile(Folder, "Deutsch", "201=&Oeffnen\r\n");
+    WriteLanguageFile(Folder, "English", "201=&Open\r\n");
+    LoadLanguage("Deutsch", 0);
+    EXPECT_EQ("Deutsch", Language);
+    EXPECT_EQ(file, LanguageFileName);
+    EXPECT_EQ("&Oeffnen", GetLangText(201));
+    EXPECT_TRUE(MessageBoxCalls.empty());
+    EXPECT_FALSE(QuitPosted());
+
+    // File names match without regard to case, as the command line needs.
+    LoadLanguage("DEUTSCH", 0);
+    EXPECT_EQ("DEUTSCH", Language);
+    EXPECT_EQ("&Oeffnen", GetLangText(201));
+}
+
+TEST_F(LanguageTest, AMissingLanguageFallsBackToEnglish) {
+    // The warning balloon itself belongs to the tray icon; here the result
+    // of the fallback is checked.
+    std::string english = WriteLanguageFile(Folder, "English", "201=&Open\r\n");
+    for (const char* name : {"Klingon", ""}) {
+        SCOPED_TRACE(name);
+        LoadLanguage(name, 0);
+        EXPECT_EQ("English", Language);
+        EXPECT_EQ(english, LanguageFileName);
+        EXPECT_EQ("&Open", GetLangText(201));
+        EXPECT_TRUE(MessageBoxCalls.empty());
+        EXPECT_FALSE(QuitPosted());
+    }
+}
+
+TEST_F(LanguageTest, AMissingEnglishFileShowsOneErrorAndEndsTheProgram) {
+    // english in lower case is another language: it falls back to English,
+    // which is missing too.
+    for (const char* name : {"English", "english", "Klingon"}) {
+        SCOPED_TRACE(name);
+        ResetProgramState();
+        CommandLineMode = true;
+        LoadLanguage(name, 0);
+        ASSERT_EQ(1u, MessageBoxCalls.size());
+        EXPECT_EQ("Default language not found. Program will be closed", MessageBoxCalls[0].Text);
+        EXPECT_EQ("Error", MessageBoxCalls[0].Caption);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), MessageBoxCalls[0].Type & MB_ICONMASK);
+        EXPECT_TRUE(QuitPosted());
+        EXPECT_EQ("English", Language);
+        EXPECT_EQ(Folder + "English.lng", LanguageFileName);
+    }
+}
+
+TEST_F(LanguageTest, ChoosingFromTheMenuMovesTheRadioMark) {
+    WriteLanguageFile(Folder, "English", "201=&Open\r\n");
+    WriteLanguageFile(Folder, "Deutsch", "201=&Oeffnen\r\n");
+    LanguageMenu = CreatePopupMenu();
+    const char* names[] = {"Deutsch", "English", "Francais"};
+    for (int i = 0; i < 3; ++i)
+        AppendMenuA(LanguageMenu, MF_STRING, IDM_LANGUAGE_FIRST + i, names[i]);
+    CheckMenuRadioItem(LanguageMenu, IDM_LANGUAGE_FIRST, IDM_LANGUAGE_LAST, IDM_LANGUAGE_FIRST + 1,
+                       MF_BYCOMMAND);
+
+    LoadLanguage("Deutsch", IDM_LANGUAGE_FIRST);
+
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(names[i]);
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STATE | MIIM_FTYPE;
+        ASSERT_TRUE(GetMenuItemInfoA(LanguageMenu, IDM_LANGUAGE_FIRST + i, FALSE, &info));
+        EXPECT_EQ(i == 0, (info.fState & MFS_CHECKED) != 0);
+        if (i == 0) {
+            EXPECT_TRUE(info.fType & MFT_RADIOCHECK);
+        }
+    }
+    EXPECT_EQ("Deutsch", Language);
+}
+
+// ---- FormatText -----------------------------------------------------------
+
+namespace {
+
+// What the system formatter makes of the format with these 32-bit values.
+std::string SystemFormat(const char* fmt, const std::vector<DWORD_PTR>& values) {
+    std::vector<DWORD_PTR> padded = values;
+    padded.push_back(0);
+    char buffer[1024];
+    memset(buffer, 0x5A, sizeof buffer);
+    wvsprintfA(buffer, fmt, reinterpret_cast<va_list>(padded.data()));
+    buffer[sizeof buffer - 1] = '\0';
+    return buffer;
+}
+
+DWORD_PTR Address(const char* text) {
+    return reinterpret_cast<DWORD_PTR>(text);
+}
+
+} // namespace
+
+TEST(FormatText, SoundTextsGiveWhatTheSystemFormatterGives) {
+    const std::string longText(1500, 'L');
+    const std::string longFormat = std::string(1200, 'f') + "%d";
+    struct {
+        const char* Fmt;
+        std::initializer_list<TFormatArg> Args;
+        std::vector<DWORD_PTR> Values;
+    } const cases[] = {
+        {"%c: %d", {'D', 7}, {'D', 7}},
+        {"plain text", {}, {}},
+        {"100%% done", {}, {}},
+        {"[%s]", {"Close"}, {Address("Close")}},
+        {"%-10s|%10s|%.2s", {"ab", "cd", "efgh"}, {Address("ab"), Address("cd"), Address("efgh")}},
+        {"%5d|%-5d|%05d|%i", {42, -42, 42, -1}, {42, DWORD(-42), 42, DWORD(-1)}},
+        {"%u %x %X %#x %#X %08X",
+         {-1, 255, 255, 255, 255, 48879},
+         {DWORD(-1), 255, 255, 255, 255, 48879}},
+        {"%ld %lu %hd %hu", {70000, 70000, 70000, 70000}, {70000, 70000, 70000, 70000}},
+        {"%lc%hc%C|%hs|%hS",
+         {'a', 'b', 'c', "d", "e"},
+         {'a', 'b', 'c', Address("d"), Address("e")}},
+        {"%s, %s, %d, %u",
+         {"[D:] - DATA", "CDFS", 650LL, 0x1234ABCDu},
+         {Address("[D:] - DATA"), Address("CDFS"), 650, 0x1234ABCDu}},
+        // 64-bit numbers pass their low 32 bits.
+        {"%d|%u", {0x100000005LL, -1LL}, {5, DWORD(-1)}},
+        // Very wide fields and long texts are cut at 1023 characters.
+        {"%2000d", {5}, {5}},
+        {"%-3000s|", {"x"}, {Address("x")}},
+        {"%s", {longText}, {Address(longText.c_str())}},
+        {longFormat.c_str(), {123456}, {123456}},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << index++ << ": " << c.Fmt);
+        std::string expected = SystemFormat(c.Fmt, c.Values);
+        EXPECT_EQ(expected, FormatText(c.Fmt, c.Args));
+    }
+    EXPECT_EQ("D: 7", FormatText("%c: %d", {'D', 7}));
+    EXPECT_EQ(1023u, FormatText("%s", {longText}).size());
+}
+
+TEST(FormatText, PlaceholdersWithoutAFittingArgumentComeOutAsWritten) {
+    const std::string empty;
+    const char* none = nullptr;
+    struct {
+        const char* Fmt;
+        std::initializer_list<TFormatArg> Args;
+        const char* Expected;
+    } const cases[] = {
+        {"%s%s%s%s%s", {"a"}, "a%s%s%s%s"},
+        {"%s", {42}, "%s"},
+        {"%s", {'c'}, "%s"},
+        {"%s", {7LL}, "%s"},
+        {"%d", {"text"}, "%d"},
+        {"%c", {"text"}, "%c"},
+        {"%c", {}, "%c"},
+        {"%-20.5s|", {}, "%-20.5s|"},
+        {"%99999s", {}, "%99999s"},
+        {"%99999d", {"text"}, "%99999d"},
+        {"value %", {}, "value %"},
+        {"value %", {5}, "value %"},
+        {"value %-0", {5}, "value %-0"},
+        {"100% sure", {}, "100% sure"},
+        {"%q and %d", {3}, "%q and 3"},
+        {"%*d", {5}, "%*d"},
+        {"%I64d", {5LL}, "%I64d"},
+        {"%lld", {5}, "%lld"},
+        // Wide texts are never passed: their placeholders fit nothing.
+        {"%ls|%ws|%S", {"a", "b", "c"}, "%ls|%ws|%S"},
+        // Arguments stay with their placeholders by position.
+        {"%d %s %d", {1, 2, 3}, "1 %s 3"},
+        {"%s and %s", {"one"}, "one and %s"},
+        {"%d", {1, 2}, "1"},
+        // Empty texts print as nothing.
+        {"[%s]", {""}, "[]"},
+        {"[%s]", {empty}, "[]"},
+        {"[%s]", {none}, "[]"},
+        {"[%5s]", {""}, "[     ]"},
+        {"", {1, "x"}, ""},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << index++ << ": " << c.Fmt);
+        EXPECT_EQ(c.Expected, FormatText(c.Fmt, c.Args));
+    }
+}
+
+TEST(FormatText, TheLanguageFallbackMessageNamesTheLanguage) {
+    EXPECT_EQ("File for Klingon language not found. Loading default language",
+              FormatText("File for %s language not found. Loading default language",
+                         {std::string("Klingon")}));
+}
+
+// ---- ReplaceAllText and UpperCaseText ---------------------------------------
+
+TEST(ReplaceAllText, ReplacesEveryMatchIgnoringCaseAndKeepsTheRest) {
+    struct {
+        const char* S;
+        const char* Old;
+        const char* New;
+        const char* Expected;
+    } const cases[] = {
+        {"xAbxab", "ab", "-", "x-x-"},
+        {"Hello World", "O", "0", "Hell0 W0rld"},
+        {"MiXeD cAsE", "xed", "", "Mi cAsE"},
+        {"aaa", "aa", "b", "ba"},
+        {"abab", "ab", "abab", "abababab"},
+        {"A\\nB\\NC", "\\n", "\r\n", "A\r\nB\r\nC"},
+        {"no match", "zz", "-", "no match"},
+        {"", "ab", "-", ""},
+        {"keep", "", "-", "keep"},
+        {"ab", "abc", "-", "ab"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.S) + " / " + c.Old);
+        EXPECT_EQ(c.Expected, ReplaceAllText(c.S, c.Old, c.New));
+    }
+}
+
+TEST(UpperCaseText, UpperCasesTheWholeLength) {
+    EXPECT_EQ("MIXED CASE 123 [D:]", UpperCaseText("Mixed case 123 [d:]"));
+    EXPECT_EQ(std::string("A\0B", 3), UpperCaseText(std::string("a\0b", 3)));
+    EXPECT_EQ("", UpperCaseText(""));
+}
