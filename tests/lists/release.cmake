@@ -1,0 +1,1 @@
+kestrow_test(test_help DRIVES D=backup)
