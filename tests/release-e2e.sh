@@ -1,0 +1,70 @@
+#!/bin/bash
+# End to end under Wine: the installer runs silently, Kestrow starts from the
+# installed folder, and the uninstaller removes what it should.
+#   release-e2e.sh BUILD_DIR
+# Needs KESTROW_WINE_ROOT (holding the booted template) and DISPLAY.
+set -u
+build=$1
+root=${KESTROW_WINE_ROOT:?set by scripts/test.sh}
+here=$(cd "$(dirname "$0")" && pwd)
+out=$build/release-test
+failures=0
+check() { # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+# Polls until the command succeeds or about 20 s have passed.
+wait_for() {
+    local i
+    for i in $(seq 200); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+
+"$here/../scripts/package.sh" "$build" "$out" >/dev/null || exit 1
+setup=$(ls "$out"/kestrow-*-setup.exe)
+prefix=$root/runs/release-e2e
+"$here/../scripts/wine-prefix.sh" make "$prefix" "$root/template" D=backup || exit 1
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+wineserver -p
+wine wineboot </dev/null >/dev/null 2>&1
+
+user_dir=$(ls -d "$prefix"/drive_c/users/*/ | grep -v /Public/ | head -1)
+appdata="$user_dir/AppData/Roaming"
+shortcut="$appdata/Microsoft/Windows/Start Menu/Programs/Kestrow.lnk"
+settings="$appdata/Orvane/Kestrow/kestrow.ini"
+
+wine "$setup" /S
+installed=$(find "$prefix/drive_c" -path '*Kestrow/kestrow.exe' -print -quit)
+check "installed for the current user" test -n "$installed"
+dir=$(dirname "${installed:-/nonexistent/x}")
+for f in kestrow.exe kestrow.chm English.lng README.txt LICENSE.txt uninstall.exe; do
+    check "installed $f" test -f "$dir/$f"
+done
+check "Start menu shortcut" test -f "$shortcut"
+check "uninstall entry" sh -c "wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrow' /v DisplayVersion >/dev/null 2>&1"
+
+# Kestrow runs from the installed folder, writes its log-on value and ends on Exit.
+wine "$dir/kestrow.exe" &
+kestrow=$!
+check "Kestrow started from the installed folder" wine "$build/bin/kprobe.exe" wait 20000
+run_value() { wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Kestrow 2>/dev/null | grep -qi 'kestrow.exe'; }
+check "log-on value written" run_value
+wine "$build/bin/kprobe.exe" command 207
+wait $kestrow
+check "Kestrow ended with exit code 0" test $? -eq 0
+check "settings saved" test -f "$settings"
+
+wine "$dir/uninstall.exe" /S
+# The uninstaller runs on from a copy of itself: wait for it to finish.
+check "program files removed" wait_for test ! -e "$dir/kestrow.exe"
+check "installed folder removed" wait_for test ! -e "$dir"
+check "shortcut removed" test ! -e "$shortcut"
+check "log-on value removed" sh -c '! wine reg query "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run" /v Kestrow >/dev/null 2>&1'
+check "uninstall entry removed" sh -c "! wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrow' >/dev/null 2>&1"
+check "user's settings kept" test -f "$settings"
+
+wineserver -k
+wineserver -w
+echo "$failures failure(s)"
+[ $failures -eq 0 ]
