@@ -117,6 +117,44 @@ TEST_F(MainWindowTest, VolumeMaskGivesTheLowestListedLetter) {
     EXPECT_EQ(-1, drive(1u << 3));
 }
 
+TEST_F(MainWindowTest, TimerOneTicksTheCountdownOfDriveZero) {
+    UseDriveList("DE");
+    Timers[0].Remaining = 3;
+    Timers[1].Remaining = 3;
+    SendMessageA(MainWindow, WM_TIMER, 1, 0);
+    EXPECT_EQ(2, Timers[0].Remaining);
+    EXPECT_EQ(3, Timers[1].Remaining);
+    SendMessageA(MainWindow, WM_TIMER, 2, 0);
+    EXPECT_EQ(2, Timers[1].Remaining);
+    // Identifiers of no listed drive tick nothing.
+    for (WPARAM id : {WPARAM(0), WPARAM(3), WPARAM(21)}) SendMessageA(MainWindow, WM_TIMER, id, 0);
+    EXPECT_EQ(2, Timers[0].Remaining);
+    EXPECT_EQ(2, Timers[1].Remaining);
+    ExpectNothingHappened(0);
+}
+
+TEST_F(MainWindowTest, VolumeBroadcastWithMediaFlagRunsTheDriveAction) {
+    UseDriveList("DE");
+    // A medium leaving E: its tray was opened.
+    SendVolumeChange(MainWindow, DBT_DEVICEREMOVECOMPLETE, 'E', DBTF_MEDIA);
+    ASSERT_EQ(1u, DeviceRequests.size());
+    EXPECT_EQ("\\\\.\\E:", DeviceRequests[0].Path);
+    EXPECT_EQ(0x74808u, DeviceRequests[0].Code);
+    EXPECT_EQ(1, CDList[1].TrayOpen);
+    EXPECT_EQ(mkNoMedia, CDList[1].MediaKind);
+    // A medium arriving in D: its tray was closed, and the disc is identified.
+    CDList[0] = {'D', 1, mkNoMedia};
+    SendVolumeChange(MainWindow, DBT_DEVICEARRIVAL, 'D', DBTF_MEDIA);
+    ASSERT_EQ(2u, DeviceRequests.size());
+    EXPECT_EQ("\\\\.\\D:", DeviceRequests[1].Path);
+    EXPECT_EQ(0x7480Cu, DeviceRequests[1].Code);
+    EXPECT_EQ(0, CDList[0].TrayOpen);
+    EXPECT_EQ(mkData, CDList[0].MediaKind);
+    // A letter that is not listed moves nothing.
+    SendVolumeChange(MainWindow, DBT_DEVICEARRIVAL, 'F', DBTF_MEDIA);
+    EXPECT_EQ(2u, DeviceRequests.size());
+}
+
 TEST_F(MainWindowTest, OtherTrayMouseMessagesAreIgnored) {
     UseDriveList("D");
     for (LPARAM mouse : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK})

@@ -1,11 +1,103 @@
 #include "uActions.h"
+#include <string>
+#include "../app/uInitDestroy.h"
+#include "../autoclose/uAutocloseDialog.h"
+#include "../autoclose/uTimer.h"
+#include "../common/uGlobals.h"
+#include "../common/uSeams.h"
+#include "../common/uUtils.h"
+#include "../drives/uCDTools.h"
+#include "../language/uLanguage.h"
+#include "../settings/uSettings.h"
 
-// Placeholder until its issue lands: keeps the program starting, looping and ending.
-bool OpenCD(BYTE) { return false; }
-bool CloseCD(BYTE) { return false; }
-bool ToggleCD(BYTE) { return false; }
-bool BrowseCD(BYTE) { return false; }
-bool AutorunCD(BYTE) { return false; }
-void OpenAllCD() {}
-void CloseAllCD() {}
-void AutocloseTick(BYTE) {}
+static constexpr int TEXT_CLOSING = 2020;
+static constexpr int AUTOCLOSE_LABEL_BASE = 100;
+
+static std::string RootOf(BYTE drive) {
+    return std::string(1, CDList[drive].Letter) + ":\\";
+}
+
+bool OpenCD(BYTE drive) {
+    if (drive >= CDCount) return false;
+    bool result = EjectTray(CDList[drive].Letter);
+    // The record follows what the program asked for, whatever the device said.
+    CDList[drive].MediaKind = mkNoMedia;
+    CDList[drive].TrayOpen = 1;
+    // A drive listed in the dialog keeps its countdown, running or paused.
+    if (AutoClose && !IsDriveInAutocloseDialog(drive)) StartAutocloseTimer(drive);
+    if (AutoClose && ShowCloseDialog) {
+        if (!AutocloseDialog)
+            ShowAutocloseDialog(drive);
+        else
+            AddAutocloseRow(drive);
+    }
+    return result;
+}
+
+bool CloseCD(BYTE drive) {
+    if (drive >= CDCount) return false;
+    // Also with AutoClose switched off: a countdown started before that still
+    // ends here, instead of firing on and closing the tray again and again.
+    StopAutocloseTimer(drive);
+    char letter = CDList[drive].Letter;
+    // The line announces the close before the tray moves, and goes after it.
+    if (AutocloseDialog)
+        SetAutocloseItemText(AUTOCLOSE_LABEL_BASE + drive,
+                             FormatText(GetLangText(TEXT_CLOSING), {letter}));
+    bool result = LoadTray(letter);
+    {
+        TErrorModeGuard errorMode(SEM_FAILCRITICALERRORS); // the tray may have come back empty
+        CDList[drive].MediaKind = GetMediaKind(letter);
+    }
+    CDList[drive].TrayOpen = 0;
+    if (AutocloseDialog) RemoveAutocloseRow(drive);
+    return result;
+}
+
+bool ToggleCD(BYTE drive) {
+    if (drive >= CDCount) return false;
+    // The program's own flag decides, not the device: a tray pushed in by
+    // hand without a medium sends no broadcast.
+    return CDList[drive].TrayOpen ? CloseCD(drive) : OpenCD(drive);
+}
+
+bool BrowseCD(BYTE drive) {
+    if (drive >= CDCount) return false;
+    std::string root = RootOf(drive);
+    return SeamShellExecute(MainWindow, "explore", root.c_str(), nullptr, root.c_str(),
+                            SW_SHOWNORMAL) > 32;
+}
+
+bool AutorunCD(BYTE drive) {
+    if (drive >= CDCount) return false;
+    std::string command;
+    {
+        TErrorModeGuard errorMode(SEM_FAILCRITICALERRORS); // the drive may be empty
+        command = GetAutorunOpen(CDList[drive].Letter);
+    }
+    // The whole value is the file, arguments included, as the disc wrote it.
+    std::string root = RootOf(drive);
+    return SeamShellExecute(MainWindow, "open", command.c_str(), nullptr, root.c_str(),
+                            SW_SHOWNORMAL) > 32;
+}
+
+void OpenAllCD() {
+    for (BYTE drive = 0; drive < CDCount; ++drive)
+        OpenCD(drive);
+}
+
+void CloseAllCD() {
+    for (BYTE drive = 0; drive < CDCount; ++drive)
+        CloseCD(drive);
+}
+
+void AutocloseTick(BYTE drive) {
+    if (drive >= CDCount || Timers[drive].Paused) return;
+    if (--Timers[drive].Remaining < 0) {
+        CloseCD(drive);
+        // A command-line run that waited for this countdown is done.
+        if (CommandLineMode) EndProgram();
+    } else if (ShowCloseDialog && AutocloseDialog) {
+        UpdateAutocloseTexts();
+    }
+}

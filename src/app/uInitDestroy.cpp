@@ -46,7 +46,10 @@ void InitApp() {
 
     AddTrayIcon();
     StopAllAutocloseTimers();
-    InitDrives(); // with no drive this already ends the program; the steps below are harmless
+    InitDrives();
+    // With no drive the program is already ending: nothing is loaded, so the
+    // stored settings and the log-on value stay exactly as they were.
+    if (CDCount == 0) return;
     LoadConfiguration();
     InitImages();
     RegisterAllHotKeys();

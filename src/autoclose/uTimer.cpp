@@ -1,6 +1,27 @@
 #include "uTimer.h"
+#include "../common/uGlobals.h"
+#include "../settings/uSettings.h"
 
-// Placeholder until its issue lands: keeps the program starting, looping and ending.
-bool StartAutocloseTimer(BYTE) { return false; }
-void StopAutocloseTimer(BYTE) {}
-void StopAllAutocloseTimers() {}
+// A drive's countdown runs exactly while its timer (id drive + 1) exists.
+static UINT_PTR TimerId(BYTE drive) {
+    return static_cast<UINT_PTR>(drive) + 1;
+}
+
+bool StartAutocloseTimer(BYTE drive) {
+    KillTimer(MainWindow, TimerId(drive)); // restart: there may be none
+    if (!SetTimer(MainWindow, TimerId(drive), 1000, nullptr)) return false;
+    Timers[drive].Remaining = CloseInterval;
+    Timers[drive].Paused = false;
+    return true;
+}
+
+void StopAutocloseTimer(BYTE drive) {
+    if (!KillTimer(MainWindow, TimerId(drive))) return; // none ran: keep the record
+    Timers[drive].Remaining = 0;
+    Timers[drive].Paused = false;
+}
+
+void StopAllAutocloseTimers() {
+    for (BYTE drive = 0; drive < CDCount; ++drive)
+        StopAutocloseTimer(drive);
+}

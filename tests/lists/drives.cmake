@@ -1,0 +1,5 @@
+# Drives, tray requests, autorun.inf, actions, autoclose timers, command line.
+kestrow_test(test_drives DRIVES D=backup E= F=dvd G=audio H=audiolower J=autorun K=autoico L=autoexe W=dvd)
+kestrow_test(test_actions DRIVES D=backup E= F=dvd J=autorun)
+kestrow_test(test_cmd DRIVES D=backup E=)
+kestrow_test(test_e2e_cmd DRIVES D=backup E=)
