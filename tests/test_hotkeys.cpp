@@ -64,16 +64,6 @@ THotKeyMessage TakeHotKeyMessage(DWORD timeoutMs) {
     return result;
 }
 
-// Whether some window already holds the combination.
-bool CombinationTaken(UINT modifiers, UINT key) {
-    const int probeId = 0xBEEF;
-    if (RegisterHotKey(nullptr, probeId, modifiers, key)) {
-        UnregisterHotKey(nullptr, probeId);
-        return false;
-    }
-    return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
-}
-
 bool QuitPosted() {
     MSG message;
     return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;

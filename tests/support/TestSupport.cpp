@@ -157,3 +157,12 @@ std::string SaveScreenshot(const std::string& name) {
     ReleaseDC(nullptr, screen);
     return path;
 }
+
+bool CombinationTaken(UINT modifiers, UINT key) {
+    const int probeId = 0xBEEF;
+    if (RegisterHotKey(nullptr, probeId, modifiers, key)) {
+        UnregisterHotKey(nullptr, probeId);
+        return false;
+    }
+    return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
+}

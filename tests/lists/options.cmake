@@ -1,0 +1,1 @@
+kestrow_test(test_options DRIVES D=backup E=)
