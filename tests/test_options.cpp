@@ -282,8 +282,9 @@ TEST(OptionsEndToEnd, TheMenuCommandOpensTheSheetWithItsThreePages) {
     for (int i = 0; i < 3; ++i) {
         HWND page = ShowPage(sheet, i);
         EXPECT_NE(nullptr, page);
-        WaitUntil([&] { return IsWindowVisible(page) != FALSE; }, 2000);
-        RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(page) != FALSE; }, 5000));
+        RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        EXPECT_TRUE(WaitUntilPainted(sheet, 5000));
         SaveScreenshot(names[i]);
     }
     Press(sheet, PSBTN_CANCEL);

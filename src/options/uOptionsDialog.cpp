@@ -12,8 +12,9 @@
 // The working copy of HotKeys that the "Hot Key's" page edits.
 static THotKeyList EditHotKeys;
 static int EditDriveIndex = 0;
-// While the "Main" page fills its controls, their notifications are no change.
-static bool FillingMainPage = false;
+// Until the "Main" page has filled its controls, their notifications (the
+// spin control sets its buddy's text while the page is made) are no change.
+static bool MainPageReady = false;
 
 static void PageChanged(HWND page) {
     SendMessageA(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
@@ -38,11 +39,10 @@ static void CenterSheet(HWND sheet) {
     SetWindowPos(sheet, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-static INT_PTR CALLBACK MainPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+static INT_PTR CALLBACK MainPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         CenterSheet(GetParent(page));
-        FillingMainPage = true;
         SetDialogTexts(page, IDD_PAGE_MAIN, IDC_MAIN_LAST);
         CheckDlgButton(page, IDC_AUTOSTART, Autostart ? BST_CHECKED : BST_UNCHECKED);
         CheckDlgButton(page, IDC_HIDEICON, HideIcon ? BST_CHECKED : BST_UNCHECKED);
@@ -50,10 +50,12 @@ static INT_PTR CALLBACK MainPageProc(HWND page, UINT message, WPARAM, LPARAM lPa
         CheckDlgButton(page, IDC_SHOWDIALOG, ShowCloseDialog ? BST_CHECKED : BST_UNCHECKED);
         SendDlgItemMessageA(page, IDC_INTERVAL_SPIN, UDM_SETRANGE, 0, MAKELPARAM(999, 1));
         SetDlgItemInt(page, IDC_INTERVAL, static_cast<UINT>(CloseInterval), TRUE);
-        FillingMainPage = false;
+        MainPageReady = true;
         break;
     case WM_COMMAND:
-        if (!FillingMainPage) PageChanged(page);
+        // A click on a check box or a change of the interval; focus moves are none.
+        if (MainPageReady && (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == EN_CHANGE))
+            PageChanged(page);
         break;
     case WM_NOTIFY:
         if (IsApply(lParam)) {
@@ -175,6 +177,7 @@ static std::string CaptionOf(const std::string& menuText) {
 }
 
 bool ShowOptions() {
+    MainPageReady = false;
     HINSTANCE module = GetModuleHandleA(nullptr);
     const int templates[3] = {IDD_PAGE_MAIN, IDD_PAGE_HOTKEYS, IDD_PAGE_OTHER};
     const DLGPROC procs[3] = {MainPageProc, HotKeysPageProc, OtherPageProc};

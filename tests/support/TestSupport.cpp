@@ -166,3 +166,22 @@ bool CombinationTaken(UINT modifiers, UINT key) {
     }
     return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
 }
+
+static BOOL CALLBACK FindUnpainted(HWND child, LPARAM param) {
+    if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(param) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool WaitUntilPainted(HWND window, DWORD timeoutMs) {
+    return WaitUntil(
+        [&] {
+            bool unpainted = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+            if (!unpainted)
+                EnumChildWindows(window, FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+            return !unpainted;
+        },
+        timeoutMs);
+}

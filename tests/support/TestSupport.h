@@ -35,3 +35,7 @@ std::string SaveScreenshot(const std::string& name);
 
 // Whether some window already holds the hotkey combination.
 bool CombinationTaken(UINT modifiers, UINT key);
+
+// Waits until the window and all its children have no part left to paint
+// (also for windows of another process); false on timeout.
+bool WaitUntilPainted(HWND window, DWORD timeoutMs);
