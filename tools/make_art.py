@@ -146,6 +146,8 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else '.'
     os.makedirs(out, exist_ok=True)
     write_ico(os.path.join(out, 'program.ico'), [program_icon(n) for n in (16, 32, 48, 256)])
+    import art_autoclose
+    art_autoclose.write_all(out, write_ico)
 
 
 if __name__ == '__main__':

@@ -1,12 +1,257 @@
 #include "uAutocloseDialog.h"
+#include <commctrl.h>
+#include <vector>
+#include "LinkLabel.h"
+#include "uTimer.h"
+#include "../actions/uActions.h"
+#include "../common/uGlobals.h"
+#include "../common/uStrConsts.h"
+#include "../language/uLanguage.h"
 
-// Placeholder until its issue lands: keeps the program starting, looping and ending.
-// Without a dialog the countdowns run on their own.
-bool ShowAutocloseDialog(BYTE) { return false; }
-void AddAutocloseRow(BYTE) {}
-bool IsDriveInAutocloseDialog(BYTE) { return false; }
-void RemoveAutocloseRow(BYTE) {}
-void SetAutocloseItemText(int, const std::string&) {}
-void UpdateAutocloseTexts() {}
-void SetDrivePaused(BYTE, bool) {}
-void SetAllPaused(bool) {}
+struct TAutocloseRow {
+    int Drive;
+    HWND Animation;
+    HWND TextLabel; // countdown text, id Drive + 100
+    HWND CloseLink; // id Drive + 200
+    HWND PauseLink; // id Drive + 300
+};
+
+static std::vector<TAutocloseRow> AutocloseRows;
+static BYTE AutocloseRowCount = 0;
+static HICON AutocloseIcon = nullptr;
+static bool PausedAll = false;
+
+constexpr int ROW_HEIGHT = 20;
+constexpr int ROW_LEFT = 20;  // animation
+constexpr int LINK_LEFT = 42; // close link, then pause link
+constexpr int TEXT_GAP = 6;
+
+static int ClientHeight(int id) {
+    RECT rect = {};
+    GetClientRect(GetDlgItem(AutocloseDialog, id), &rect);
+    return rect.bottom - rect.top;
+}
+
+static int WindowWidth(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect.right - rect.left;
+}
+
+// Top of line r, under the banner and its hint text.
+static int RowTop(int r) {
+    return ClientHeight(IDC_AC_HINT) + 26 + ROW_HEIGHT * r;
+}
+
+static std::string CountdownText(BYTE drive) {
+    return FormatText(GetLangText(2021), {CDList[drive].Letter, Timers[drive].Remaining});
+}
+
+bool IsDriveInAutocloseDialog(BYTE drive) {
+    if (!AutocloseDialog) return false;
+    for (int r = 0; r < AutocloseRowCount; ++r)
+        if (AutocloseRows[r].Drive == drive) return true;
+    return false;
+}
+
+static void ArrangeAutocloseDialog() {
+    int buttonsTop = RowTop(AutocloseRowCount) + ROW_HEIGHT; // one empty line under the last
+    int height = GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYDLGFRAME) + buttonsTop +
+                 ClientHeight(IDC_AC_CLOSEALL) + 6;
+    SetWindowPos(AutocloseDialog, HWND_TOPMOST, 0, 0, WindowWidth(AutocloseDialog), height,
+                 SWP_NOMOVE);
+    for (int id : {IDC_AC_CLOSEALL, IDC_AC_PAUSEALL, IDC_AC_CANCEL}) {
+        HWND button = GetDlgItem(AutocloseDialog, id);
+        RECT rect;
+        GetWindowRect(button, &rect);
+        MapWindowPoints(nullptr, AutocloseDialog, reinterpret_cast<POINT*>(&rect), 2);
+        SetWindowPos(button, nullptr, rect.left, buttonsTop, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void AddAutocloseRow(BYTE drive) {
+    if (!AutocloseDialog || IsDriveInAutocloseDialog(drive)) return;
+    if (AutocloseRowCount >= AutocloseRows.size()) return; // never more lines than drives
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    int r = AutocloseRowCount;
+    int y = RowTop(r);
+    TAutocloseRow& row = AutocloseRows[r];
+    row.Drive = drive;
+
+    row.Animation =
+        CreateWindowExA(0, ANIMATE_CLASSA, "", WS_CHILD | WS_VISIBLE | ACS_CENTER | ACS_TRANSPARENT,
+                        ROW_LEFT, y, 16, 16, AutocloseDialog, nullptr, module, nullptr);
+    SendMessageA(row.Animation, ACM_OPENA, 0,
+                 reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(IDR_ANIMATION)));
+    SendMessageA(row.Animation, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, -1));
+
+    row.CloseLink = CreateLinkLabel(FormatText("[%s]", {GetLangText(IDM_CLOSE)}), 0, drive + 200,
+                                    LINK_LEFT, y, AutocloseDialog);
+    int closeWidth = WindowWidth(row.CloseLink);
+    row.PauseLink = CreateLinkLabel(FormatText("[%s]", {GetLangText(2023)}), 0, drive + 300,
+                                    LINK_LEFT + closeWidth, y, AutocloseDialog);
+    int pauseWidth = WindowWidth(row.PauseLink);
+
+    int x = LINK_LEFT + closeWidth + pauseWidth + TEXT_GAP;
+    RECT client;
+    GetClientRect(AutocloseDialog, &client);
+    row.TextLabel = CreateWindowExA(
+        0, "STATIC", CountdownText(drive).c_str(), WS_CHILD | WS_VISIBLE, x, y,
+        client.right - x - TEXT_GAP, ROW_HEIGHT, AutocloseDialog,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(drive + 100)), module, nullptr);
+    SendMessageA(row.TextLabel, WM_SETFONT, SendMessageA(AutocloseDialog, WM_GETFONT, 0, 0), TRUE);
+
+    AutocloseRowCount = static_cast<BYTE>(r + 1);
+    ArrangeAutocloseDialog();
+}
+
+static void DestroyRowControls(TAutocloseRow& row) {
+    if (row.Animation) {
+        SendMessageA(row.Animation, ACM_STOP, 0, 0);
+        DestroyWindow(row.Animation);
+        row.Animation = nullptr;
+    }
+    for (HWND* control : {&row.TextLabel, &row.CloseLink, &row.PauseLink}) {
+        if (*control) DestroyWindow(*control);
+        *control = nullptr;
+    }
+}
+
+void RemoveAutocloseRow(BYTE drive) {
+    int r = 0;
+    while (r < AutocloseRowCount && AutocloseRows[r].Drive != drive)
+        ++r;
+    if (r >= AutocloseRowCount) return;
+    AutocloseRows[r].Drive = 0;
+    DestroyRowControls(AutocloseRows[r]);
+
+    // Later lines move up by one, keeping their sizes and order.
+    for (int i = r + 1; i < AutocloseRowCount; ++i) {
+        TAutocloseRow& row = AutocloseRows[i - 1];
+        row = AutocloseRows[i];
+        int y = RowTop(i - 1);
+        int closeWidth = WindowWidth(row.CloseLink);
+        int pauseWidth = WindowWidth(row.PauseLink);
+        const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+        SetWindowPos(row.Animation, nullptr, ROW_LEFT, y, 0, 0, flags);
+        SetWindowPos(row.CloseLink, nullptr, LINK_LEFT, y, 0, 0, flags);
+        SetWindowPos(row.PauseLink, nullptr, LINK_LEFT + closeWidth, y, 0, 0, flags);
+        SetWindowPos(row.TextLabel, nullptr, LINK_LEFT + closeWidth + pauseWidth + TEXT_GAP, y, 0,
+                     0, flags);
+    }
+    AutocloseRowCount = static_cast<BYTE>(AutocloseRowCount - 1);
+    AutocloseRows[AutocloseRowCount] = TAutocloseRow{};
+    ArrangeAutocloseDialog();
+    if (AutocloseRowCount == 0) {
+        DestroyWindow(AutocloseDialog); // its WM_DESTROY clears AutocloseDialog
+        AutocloseDialog = nullptr;
+    }
+}
+
+void SetAutocloseItemText(int itemId, const std::string& text) {
+    SetDlgItemTextA(AutocloseDialog, itemId, text.c_str());
+}
+
+void UpdateAutocloseTexts() {
+    for (int r = 0; r < AutocloseRowCount; ++r) {
+        BYTE drive = static_cast<BYTE>(AutocloseRows[r].Drive);
+        std::string line = CountdownText(drive);
+        if (Timers[drive].Paused) line += " - <" + GetLangText(2023) + ">";
+        SetAutocloseItemText(drive + 100, line);
+    }
+}
+
+void SetDrivePaused(BYTE drive, bool paused) {
+    Timers[drive].Paused = paused;
+    for (int r = 0; r < AutocloseRowCount; ++r) {
+        if (AutocloseRows[r].Drive != drive) continue;
+        if (paused)
+            SendMessageA(AutocloseRows[r].Animation, ACM_STOP, 0, 0);
+        else
+            SendMessageA(AutocloseRows[r].Animation, ACM_PLAY, static_cast<WPARAM>(-1),
+                         MAKELONG(0, -1));
+        break;
+    }
+    UpdateAutocloseTexts();
+}
+
+void SetAllPaused(bool paused) {
+    for (BYTE d = 0; d < CDCount; ++d)
+        SetDrivePaused(d, paused);
+}
+
+static void InitAutocloseDialog(HWND dialog, BYTE drive) {
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    SetDialogTexts(dialog, IDD_AUTOCLOSE, IDC_AC_LAST);
+    SetWindowTextA(dialog, GetLangText(IDD_AUTOCLOSE).c_str());
+    // An own copy of the hand, so that destroying it with the dialog is right.
+    LinkCursor = static_cast<HCURSOR>(
+        LoadImageA(module, MAKEINTRESOURCEA(IDC_LINKCURSOR), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
+    AutocloseIcon = static_cast<HICON>(
+        LoadImageA(module, MAKEINTRESOURCEA(IDI_ALARM), IMAGE_ICON, 48, 48, LR_DEFAULTCOLOR));
+    SendDlgItemMessageA(dialog, IDC_AC_ICON, STM_SETIMAGE, IMAGE_ICON,
+                        reinterpret_cast<LPARAM>(AutocloseIcon));
+    AutocloseDialog = dialog;
+    PausedAll = false;
+    AddAutocloseRow(drive);
+    SetForegroundWindow(dialog);
+    SetFocus(GetDlgItem(dialog, IDC_AC_CLOSEALL));
+}
+
+static void DoneAutocloseDialog() {
+    if (LinkCursor) DestroyCursor(LinkCursor);
+    LinkCursor = nullptr;
+    if (AutocloseIcon) DestroyIcon(AutocloseIcon);
+    AutocloseIcon = nullptr;
+    // The drives listed keep their trays open; no countdown goes on.
+    for (int r = 0; r < AutocloseRowCount; ++r) {
+        StopAutocloseTimer(static_cast<BYTE>(AutocloseRows[r].Drive));
+        AutocloseRows[r].Drive = 0;
+        DestroyRowControls(AutocloseRows[r]);
+    }
+    AutocloseRowCount = 0;
+    AutocloseDialog = nullptr;
+}
+
+static INT_PTR CALLBACK AutocloseDialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        InitAutocloseDialog(dialog, static_cast<BYTE>(lParam));
+        return FALSE; // focus was set
+    case WM_COMMAND: {
+        int id = LOWORD(wParam);
+        if (id == IDCANCEL || id == IDC_AC_CANCEL)
+            DestroyWindow(dialog);
+        else if (id >= 200 && id <= 220 && id - 200 < CDCount)
+            CloseCD(static_cast<BYTE>(id - 200));
+        else if (id >= 300 && id <= 320 && id - 300 < CDCount) {
+            BYTE drive = static_cast<BYTE>(id - 300);
+            SetDrivePaused(drive, !Timers[drive].Paused);
+        } else if (id == IDC_AC_PAUSEALL) {
+            PausedAll = !PausedAll;
+            SetAllPaused(PausedAll);
+        } else if (id == IDC_AC_CLOSEALL)
+            CloseAllCD();
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+        int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        if (id == IDC_AC_BANNER || id == IDC_AC_ICON || id == IDC_AC_HINT)
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+        return 0;
+    }
+    case WM_DESTROY: DoneAutocloseDialog(); return 0;
+    }
+    return 0;
+}
+
+bool ShowAutocloseDialog(BYTE drive) {
+    AutocloseRowCount = 0;
+    if (AutocloseRows.size() != CDCount) AutocloseRows.resize(CDCount, TAutocloseRow{});
+    // WM_INITDIALOG already set AutocloseDialog; a failed creation leaves it 0.
+    AutocloseDialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_AUTOCLOSE),
+                                         MainWindow, AutocloseDialogProc, drive);
+    return AutocloseDialog != nullptr;
+}

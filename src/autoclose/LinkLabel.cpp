@@ -1,0 +1,79 @@
+#include "LinkLabel.h"
+
+HCURSOR LinkCursor = nullptr;
+static WNDPROC OldStaticProc = nullptr;
+// One flag for all labels: only one can be under the mouse at a time.
+static bool LinkHover = false;
+
+HWND CreateLinkLabel(const std::string& text, DWORD style, int id, int x, int y, HWND parent) {
+    HWND label = CreateWindowExA(
+        0, "STATIC", text.c_str(), style | WS_CHILD | WS_VISIBLE | SS_NOTIFY, x, y, 0, 0, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    if (!label) return nullptr;
+    if (!LinkCursor) LinkCursor = LoadCursorA(nullptr, IDC_ARROW);
+    SendMessageA(label, WM_SETFONT, SendMessageA(parent, WM_GETFONT, 0, 0), FALSE);
+    OldStaticProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LinkLabelWndProc)));
+    SetWindowTextA(label, text.c_str()); // now sizes the label to its text
+    LinkHover = false;
+    return label;
+}
+
+void GetTextSize(HWND window, const char* text, int len, SIZE& size) {
+    if (len == 0) return;
+    HDC dc = GetDC(window);
+    HGDIOBJ oldFont =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
+    GetTextExtentPoint32A(dc, text, len, &size);
+    SelectObject(dc, oldFont);
+    ReleaseDC(window, dc);
+}
+
+static void PaintLinkLabel(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    char text[255] = {};
+    int len = GetWindowTextA(window, text, sizeof text);
+    if (len > 0) {
+        SetTextColor(dc, LinkHover ? RGB(255, 0, 0) : RGB(0, 0, 255));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        HGDIOBJ oldFont =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
+        RECT client;
+        GetClientRect(window, &client);
+        DrawTextA(dc, text, len, &client, 0);
+        SelectObject(dc, oldFont);
+    }
+    EndPaint(window, &paint);
+}
+
+LRESULT CALLBACK LinkLabelWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SETTEXT: {
+        const char* text = reinterpret_cast<const char*>(lParam);
+        SIZE size = {0, 0}; // an empty label takes no room
+        GetTextSize(window, text ? text : "", text ? lstrlenA(text) : 0, size);
+        SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        // Passed on, so that the window text always is the text shown and measured.
+        return CallWindowProcA(OldStaticProc, window, message, wParam, lParam);
+    }
+    case WM_PAINT: PaintLinkLabel(window); return 0;
+    case WM_SETCURSOR: SetCursor(LinkCursor); return TRUE;
+    case WM_MOUSEMOVE: {
+        TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE, window, 1};
+        TrackMouseEvent(&track);
+        return 0;
+    }
+    case WM_MOUSEHOVER:
+        if (!LinkHover) {
+            LinkHover = true;
+            InvalidateRect(window, nullptr, TRUE);
+        }
+        return 0;
+    case WM_MOUSELEAVE:
+        LinkHover = false;
+        InvalidateRect(window, nullptr, TRUE);
+        return 0;
+    }
+    return CallWindowProcA(OldStaticProc, window, message, wParam, lParam);
+}
