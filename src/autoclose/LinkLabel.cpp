@@ -47,6 +47,13 @@ static void PaintLinkLabel(HWND window) {
     EndPaint(window, &paint);
 }
 
+// The hover flag is shared by all labels, so a label is painted at once when
+// it changes: a label left for another must not wait and then paint red.
+static void RepaintNow(HWND window) {
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+}
+
 LRESULT CALLBACK LinkLabelWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SETTEXT: {
@@ -67,12 +74,12 @@ LRESULT CALLBACK LinkLabelWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_MOUSEHOVER:
         if (!LinkHover) {
             LinkHover = true;
-            InvalidateRect(window, nullptr, TRUE);
+            RepaintNow(window);
         }
         return 0;
     case WM_MOUSELEAVE:
         LinkHover = false;
-        InvalidateRect(window, nullptr, TRUE);
+        RepaintNow(window);
         return 0;
     }
     return CallWindowProcA(OldStaticProc, window, message, wParam, lParam);
