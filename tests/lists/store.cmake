@@ -1,4 +1,3 @@
 # One line per test executable, with the simulated drives its prefix gets.
 kestrow_test(test_regini)
 kestrow_test(test_language)
-kestrow_test(test_english_lng)
