@@ -18,9 +18,22 @@ cp "$build/bin/kestrow.exe" "$build/bin/kestrow.chm" "$build"/bin/*.lng "$stage/
 sed 's/$/\r/' "$root/installer/README.txt" >"$stage/README.txt"
 sed 's/$/\r/' "$root/LICENSE" >"$stage/LICENSE.txt"
 
+# Language files carry names such as Français.lng: the zip marks its names as
+# UTF-8 (which zip(1) does not do, so Windows would read them in the OEM code
+# page), and makensis reads them in a UTF-8 locale (it crashes in the C one).
 rm -f "$out/kestrow-$version.zip"
-(cd "$stage/.." && zip -q -r -X "$out/kestrow-$version.zip" "kestrow-$version")
-makensis -V2 -DVERSION="$version" -DSOURCE="$stage" -DICON="$build/art/program.ico" \
+python3 - "$out/kestrow-$version.zip" "$stage" <<'EOF'
+import os, sys, zipfile
+archive, stage = sys.argv[1], sys.argv[2]
+top = os.path.dirname(stage)
+with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as z:
+    for folder, dirs, files in os.walk(stage):
+        dirs.sort()
+        for name in sorted(files):
+            path = os.path.join(folder, name)
+            z.write(path, os.path.relpath(path, top))
+EOF
+LC_ALL=C.UTF-8 makensis -V2 -DVERSION="$version" -DSOURCE="$stage" -DICON="$build/art/program.ico" \
     -DOUTFILE="$out/kestrow-$version-setup.exe" "$root/installer/kestrow.nsi" >/dev/null
 echo "$out/kestrow-$version.zip"
 echo "$out/kestrow-$version-setup.exe"

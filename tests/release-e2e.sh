@@ -23,9 +23,20 @@ wait_for() {
 
 "$here/../scripts/package.sh" "$build" "$out" >/dev/null || exit 1
 setup=$(ls "$out"/kestrow-*-setup.exe)
+# Names beyond ASCII (Français.lng) must come out of the zip as they went in.
+zip_holds() { # zip_holds ZIP NAME...
+    python3 -c 'import sys, zipfile
+names = {i.filename.split("/")[-1] for i in zipfile.ZipFile(sys.argv[1]).infolist()}
+sys.exit(0 if set(sys.argv[2:]) <= names else 1)' "$@"
+}
+for lng in "$here"/../lang/*.lng; do
+    check "zip holds $(basename "$lng")" zip_holds "$(ls "$out"/kestrow-*.zip)" "$(basename "$lng")"
+done
 prefix=$root/runs/release-e2e
 "$here/../scripts/wine-prefix.sh" make "$prefix" "$root/template" D=backup || exit 1
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Wine names the installed files (Français.lng) in the locale's character set.
+export LC_ALL=C.UTF-8
 wineserver -p
 wine wineboot </dev/null >/dev/null 2>&1
 
@@ -38,8 +49,11 @@ wine "$setup" /S
 installed=$(find "$prefix/drive_c" -path '*Kestrow/kestrow.exe' -print -quit)
 check "installed for the current user" test -n "$installed"
 dir=$(dirname "${installed:-/nonexistent/x}")
-for f in kestrow.exe kestrow.chm English.lng README.txt LICENSE.txt uninstall.exe; do
+for f in kestrow.exe kestrow.chm README.txt LICENSE.txt uninstall.exe; do
     check "installed $f" test -f "$dir/$f"
+done
+for lng in "$here"/../lang/*.lng; do
+    check "installed $(basename "$lng") unchanged" cmp -s "$lng" "$dir/$(basename "$lng")"
 done
 check "Start menu shortcut" test -f "$shortcut"
 check "uninstall entry" sh -c "wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrow' /v DisplayVersion >/dev/null 2>&1"
