@@ -259,12 +259,16 @@ TEST(AutocloseEndToEnd, CountsDownClosesOnTheEleventhTickAndEnds) {
     LanguageFileName = ExeFolder() + "English.lng";
     TKestrowProcess kestrow = StartKestrow("O E A10 D");
     ASSERT_NE(nullptr, kestrow.Process);
-    HWND dialog = nullptr;
+    HWND dialog = nullptr, line = nullptr;
     std::string caption = GetLangText(600);
+    // The caption is set before the first line is added: wait for both.
     ASSERT_TRUE(WaitUntil(
-        [&] { return (dialog = FindWindowA("#32770", caption.c_str())) != nullptr; }, 15000));
-    HWND line = GetDlgItem(dialog, 101);
-    ASSERT_NE(nullptr, line);
+        [&] {
+            dialog = FindWindowA("#32770", caption.c_str());
+            line = dialog ? GetDlgItem(dialog, 101) : nullptr;
+            return line != nullptr;
+        },
+        15000));
     auto lineText = [&] {
         char text[256] = {};
         GetWindowTextA(line, text, sizeof text);

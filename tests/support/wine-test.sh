@@ -29,4 +29,6 @@ timeout 280 wine "$@" --gtest_output="xml:Z:$results/$name.xml"
 rc=$?
 wineserver -k
 wineserver -w
+# A prefix is about 600 MB: keep it only when the test failed, to look into.
+[ $rc -eq 0 ] && rm -rf "$prefix"
 exit $rc
