@@ -111,6 +111,10 @@ static void OnCommand(int id) {
 }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TaskbarCreatedMessage() && message != 0) {
+        OnTaskbarCreated(); // a restarted shell has forgotten every icon
+        return 0;
+    }
     switch (message) {
     case WM_DESTROY:
         DestroyApp();

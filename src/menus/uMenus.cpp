@@ -1,5 +1,23 @@
 #include "uMenus.h"
 #include "../common/uGlobals.h"
+#include "../common/uSeams.h"
+#include "../common/uStrConsts.h"
+#include "../common/uUtils.h"
+#include "../drives/uCDTools.h"
+#include "../language/uLanguage.h"
+#include "../tray/uImages.h"
+#include "../tray/uNotifyIcon.h"
+
+static_assert(sizeof(MENUITEMINFOA) == 48, "the menu item record with its item bitmap");
+
+// Language texts of the menu and the drive descriptions.
+constexpr int TEXT_EMPTY_LABEL = 2001;
+constexpr int TEXT_CURRENT_DRIVE = 2002;
+constexpr int TEXT_DATA_INFO = 2030;
+constexpr int TEXT_AUDIO_INFO = 2031;
+constexpr int TEXT_LANGUAGE_MENU = 500;
+// 500..599 reach the language command; the 101st file could not be chosen.
+constexpr int MAX_LANGUAGES = IDM_LANGUAGE_LAST - IDM_LANGUAGE_FIRST + 1;
 
 int MakeCommandID(BYTE drive, BYTE action) {
     return CMD_DRIVE_BASE + CMD_DRIVE_ACTIONS * drive + (action & 127);
@@ -10,19 +28,225 @@ void SplitCommandID(int id, BYTE& drive, BYTE& action) {
     action = static_cast<BYTE>((id - CMD_DRIVE_BASE) % CMD_DRIVE_ACTIONS);
 }
 
-// Placeholder until its issue lands: keeps the program starting, looping and ending.
-bool AddMenuItem(HMENU, const std::string&, int, HBITMAP, int) { return false; }
-bool AddMenuItemEx(HMENU, const std::string&, int, bool, int, int, HMENU, HBITMAP, HBITMAP) {
-    return false;
+bool AddMenuItem(HMENU menu, const std::string& caption, int id, HBITMAP bitmap, int itemType) {
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_CHECKMARKS | MIIM_TYPE;
+    info.fType = itemType;
+    info.wID = id;
+    info.hbmpChecked = info.hbmpUnchecked = bitmap;
+    info.dwTypeData = const_cast<char*>(caption.c_str());
+    // Appended at the end whatever its identifier (a separator's is 0).
+    return InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &info) != 0;
 }
-void CreateMenus() {}
-void DestroyMenus() {}
-void RebuildMenus() {}
-void RefreshInterface() {}
-std::string DriveCaption(char) { return std::string(); }
-std::string CurrentDriveCaption() { return std::string(); }
-std::string ActionCaption(char, BYTE) { return std::string(); }
-std::string DriveInfoText(char, BYTE) { return std::string(); }
-std::string DataDiscInfo(char) { return std::string(); }
-std::string DVDVideoInfo(char) { return std::string(); }
-std::string AudioCDInfo(char) { return std::string(); }
+
+bool AddMenuItemEx(HMENU menu, const std::string& caption, int item, bool byPosition, int itemType,
+                   int itemState, HMENU subMenu, HBITMAP checkedBitmap, HBITMAP uncheckedBitmap) {
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_TYPE;
+    info.fType = itemType;
+    info.fState = itemState;
+    info.wID = item;
+    info.hSubMenu = subMenu;
+    info.hbmpChecked = checkedBitmap;
+    info.hbmpUnchecked = uncheckedBitmap;
+    info.dwTypeData = const_cast<char*>(caption.c_str());
+    // By identifier, an item that does not exist yet: appended.
+    return InsertMenuItemA(menu, item, byPosition, &info) != 0;
+}
+
+static void AddSeparator(HMENU menu) {
+    AddMenuItem(menu, std::string(), 0, nullptr, MFT_SEPARATOR);
+}
+
+static const int ActionBitmaps[4] = {IDB_EJECT, IDB_LOAD, IDB_FOLDER, IDB_BULB};
+
+static HBITMAP MenuBitmap(int id) {
+    return MenuBitmaps[id - IDB_FOLDER];
+}
+
+static void CreateDrivesMenu() {
+    DrivesMenu = CreatePopupMenu();
+    for (BYTE i = 0; i < CDCount; ++i) {
+        HBITMAP checked = ComposeCheckedImage(i);
+        HBITMAP unchecked = ComposeDriveImage(i);
+        AddMenuItemEx(DrivesMenu, DriveCaption(CDList[i].Letter), i, true, MFT_RADIOCHECK,
+                      i == CurrentDrive ? MFS_CHECKED : 0, nullptr, checked, unchecked);
+    }
+}
+
+// A language file's name as its menu item shows it: without ".lng", first
+// letter in upper case. Empty when the entry is no language file.
+static std::string LanguageItemName(const WIN32_FIND_DATAA& found) {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::string();
+    std::string name = found.cFileName;
+    const std::string extension = ResStr(IDS_LANGEXT);
+    // The search also matches longer extensions through their short names.
+    if (name.size() <= extension.size() ||
+        lstrcmpiA(name.c_str() + name.size() - extension.size(), extension.c_str()) != 0)
+        return std::string();
+    name.resize(name.size() - extension.size());
+    if (name[0] >= 'a' && name[0] <= 'z') name[0] = static_cast<char>(name[0] - 'a' + 'A');
+    return name;
+}
+
+static void CreateLanguageMenu() {
+    LanguageMenu = CreatePopupMenu();
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((AppPath + ResStr(IDS_LANGMASK)).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    int n = 0;
+    do {
+        std::string name = LanguageItemName(found);
+        if (name.empty()) continue;
+        int id = IDM_LANGUAGE_FIRST + n;
+        AddMenuItem(LanguageMenu, name, id, nullptr, MFT_RADIOCHECK);
+        if (name == Language) CheckMenuItem(LanguageMenu, id, MF_BYCOMMAND | MF_CHECKED);
+        ++n;
+    } while (n < MAX_LANGUAGES && FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+static void AddCommonItems() {
+    const char letter = CDList[CurrentDrive].Letter;
+    AddSeparator(TrayMenu);
+    HBITMAP checked = ComposeCheckedImage(CurrentDrive);
+    HBITMAP unchecked = ComposeDriveImage(CurrentDrive);
+    AddMenuItemEx(TrayMenu, CurrentDriveCaption(), IDM_DRIVES, false, MFT_STRING, MFS_CHECKED,
+                  DrivesMenu, checked, unchecked);
+    AddSeparator(TrayMenu);
+    for (BYTE action = caOpen; action <= caAutorun; ++action)
+        AddMenuItem(TrayMenu, ActionCaption(letter, action), IDM_OPEN + action,
+                    MenuBitmap(ActionBitmaps[action]), MFT_STRING);
+    AddSeparator(TrayMenu);
+    AddMenuItem(TrayMenu, ActionCaption(letter, 5), IDM_OPENALL, nullptr, MFT_STRING);
+    AddMenuItem(TrayMenu, ActionCaption(letter, 6), IDM_CLOSEALL, nullptr, MFT_STRING);
+    AddSeparator(TrayMenu);
+    AddMenuItemEx(TrayMenu, GetLangText(TEXT_LANGUAGE_MENU), IDM_LANGUAGE_FIRST, false, MFT_STRING,
+                  0, LanguageMenu, nullptr, nullptr);
+    AddSeparator(TrayMenu);
+    AddMenuItem(TrayMenu, GetLangText(IDM_OPTIONS), IDM_OPTIONS, MenuBitmap(IDB_TOOLS), MFT_STRING);
+    AddMenuItem(TrayMenu, GetLangText(IDM_HELP), IDM_HELP, MenuBitmap(IDB_QUESTION), MFT_STRING);
+    AddSeparator(TrayMenu);
+    AddMenuItem(TrayMenu, GetLangText(IDM_EXIT), IDM_EXIT, MenuBitmap(IDB_DOOR), MFT_STRING);
+}
+
+static HMENU CreateDriveMenu(BYTE drive) {
+    DriveMenus[drive] = CreatePopupMenu();
+    for (BYTE action = caOpen; action <= caAutorun; ++action)
+        AddMenuItem(DriveMenus[drive], ActionCaption(CDList[drive].Letter, action),
+                    MakeCommandID(drive, action), MenuBitmap(ActionBitmaps[action]), MFT_STRING);
+    return DriveMenus[drive];
+}
+
+static void AddDriveItems() {
+    for (BYTE i = 0; i < CDCount; ++i) {
+        CreateDriveMenu(i);
+        HBITMAP checked = ComposeCheckedImage(i);
+        HBITMAP unchecked = ComposeDriveImage(i);
+        AddMenuItemEx(TrayMenu, DriveCaption(CDList[i].Letter), i, true, MFT_RADIOCHECK,
+                      i == CurrentDrive ? MFS_CHECKED : 0, DriveMenus[i], checked, unchecked);
+    }
+}
+
+void CreateMenus() {
+    // Without a drive nothing can be named or acted on, and the program is
+    // already ending.
+    if (CDCount == 0 || CurrentDrive >= CDCount) return;
+    TrayMenu = CreatePopupMenu();
+    ComposeAllDriveImages();
+    CreateDrivesMenu();
+    CreateLanguageMenu();
+    AddCommonItems();
+    AddDriveItems();
+}
+
+void DestroyMenus() {
+    // The submenus hang in TrayMenu, which would destroy them with itself:
+    // detached first, each menu is destroyed exactly once.
+    if (TrayMenu)
+        while (RemoveMenu(TrayMenu, 0, MF_BYPOSITION)) {
+        }
+    for (BYTE i = 0; i < CDCount && i < DriveMenus.size(); ++i)
+        if (DriveMenus[i]) {
+            DestroyMenu(DriveMenus[i]);
+            DriveMenus[i] = nullptr;
+        }
+    for (HMENU* menu : {&DrivesMenu, &LanguageMenu, &TrayMenu})
+        if (*menu) {
+            DestroyMenu(*menu);
+            *menu = nullptr;
+        }
+}
+
+void RebuildMenus() {
+    DestroyMenus();
+    CreateMenus();
+}
+
+void RefreshInterface() {
+    RebuildMenus();
+    UpdateTrayIcon();
+}
+
+// ---- drive texts -------------------------------------------------------------
+
+std::string DriveCaption(char letter) {
+    std::string label = GetVolumeLabel(letter);
+    if (label.empty()) label = GetLangText(TEXT_EMPTY_LABEL);
+    return DriveTag(letter) + " - " + label;
+}
+
+std::string CurrentDriveCaption() {
+    std::string caption = GetLangText(TEXT_CURRENT_DRIVE) + ":\t";
+    if (CurrentDrive < CDCount) caption += DriveTag(CDList[CurrentDrive].Letter);
+    return caption;
+}
+
+std::string ActionCaption(char letter, BYTE kind) {
+    if (kind <= caAutorun) return GetLangText(IDM_OPEN + kind) + "\t" + DriveTag(letter);
+    if (kind == 5) return GetLangText(IDM_OPENALL);
+    if (kind == 6) return GetLangText(IDM_CLOSEALL);
+    return std::string();
+}
+
+std::string DriveInfoText(char letter, BYTE kind) {
+    TErrorModeGuard errorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    switch (kind) {
+    case mkNoMedia: return DriveTag(letter);
+    case mkData: return DataDiscInfo(letter);
+    case mkAudioCD: return AudioCDInfo(letter);
+    case mkDVDVideo: return DVDVideoInfo(letter);
+    default: return std::string();
+    }
+}
+
+unsigned long long BytesToMiB(unsigned long long bytes) {
+    return bytes / 1048576;
+}
+
+std::string DataDiscInfo(char letter) {
+    const char root[] = {letter, ':', '\\', '\0'};
+    char volumeName[256] = {};
+    char fileSystem[256] = {};
+    DWORD serial = 0, componentLength = 0, flags = 0;
+    GetVolumeInformationA(root, volumeName, sizeof volumeName, &serial, &componentLength, &flags,
+                          fileSystem, sizeof fileSystem);
+    ULARGE_INTEGER available = {}, total = {}, free = {};
+    GetDiskFreeSpaceExA(root, &available, &total, &free);
+    return FormatText(GetLangText(TEXT_DATA_INFO),
+                      {DriveCaption(letter), fileSystem, BytesToMiB(total.QuadPart), serial});
+}
+
+std::string DVDVideoInfo(char letter) {
+    return DataDiscInfo(letter);
+}
+
+std::string AudioCDInfo(char letter) {
+    const char element[] = {letter, ':', '\0'};
+    int tracks = 0;
+    std::string identity;
+    if (!SeamQueryAudioCD(element, tracks, identity)) return std::string();
+    return FormatText(GetLangText(TEXT_AUDIO_INFO), {DriveCaption(letter), tracks, identity});
+}

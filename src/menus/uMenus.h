@@ -6,9 +6,8 @@
 int MakeCommandID(BYTE drive, BYTE action);
 void SplitCommandID(int id, BYTE& drive, BYTE& action);
 bool AddMenuItem(HMENU menu, const std::string& caption, int id, HBITMAP bitmap, int itemType);
-bool AddMenuItemEx(HMENU menu, const std::string& caption, int item, bool byPosition,
-                   int itemType, int itemState, HMENU subMenu, HBITMAP checkedBitmap,
-                   HBITMAP uncheckedBitmap);
+bool AddMenuItemEx(HMENU menu, const std::string& caption, int item, bool byPosition, int itemType,
+                   int itemState, HMENU subMenu, HBITMAP checkedBitmap, HBITMAP uncheckedBitmap);
 void CreateMenus();
 void DestroyMenus();
 void RebuildMenus();
@@ -22,3 +21,5 @@ std::string DriveInfoText(char letter, BYTE kind);
 std::string DataDiscInfo(char letter);
 std::string DVDVideoInfo(char letter);
 std::string AudioCDInfo(char letter);
+// Whole mebibytes of a byte count, truncated.
+unsigned long long BytesToMiB(unsigned long long bytes);

@@ -1,11 +1,93 @@
 #include "uNotifyIcon.h"
+#include <cstddef>
+#include <cstring>
+#include "uImages.h"
+#include "../app/uInitDestroy.h"
+#include "../common/uGlobals.h"
+#include "../common/uStrConsts.h"
+#include "../common/uUtils.h"
+#include "../language/uLanguage.h"
+#include "../menus/uMenus.h"
+#include "../settings/uSettings.h"
 
 NOTIFYICONDATAA NotifyIconData;
 
-// Placeholder until its issue lands: keeps the program starting, looping and ending.
-bool AddTrayIcon() { return false; }
-bool RemoveTrayIcon() { return false; }
-void UpdateTrayIcon() {}
-void ShowTrayIcon(bool) {}
-void SetTrayBalloon(const std::string&, const std::string&, DWORD) {}
-void ShowTrayMessage(const std::string&, BYTE, bool) {}
+// The version-2 record: tip, state, balloon text, timeout, title and icon kind.
+constexpr DWORD NOTIFYICON_RECORD_SIZE = 488;
+static_assert(offsetof(NOTIFYICONDATAA, szInfo) == 160 &&
+                  offsetof(NOTIFYICONDATAA, szInfoTitle) == 420 &&
+                  offsetof(NOTIFYICONDATAA, dwInfoFlags) == 484 &&
+                  offsetof(NOTIFYICONDATAA, guidItem) == NOTIFYICON_RECORD_SIZE,
+              "notification record layout");
+
+// A balloon travels with NIF_INFO only in the one modify that sends it: a
+// later refresh with NIF_INFO would show it again, or with an empty text
+// take down a balloon that is still on screen.
+constexpr UINT ICON_FLAGS = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+
+bool AddTrayIcon() {
+    TaskbarCreatedMessage(); // registered before the shell can send it
+    NotifyIconData.cbSize = NOTIFYICON_RECORD_SIZE;
+    NotifyIconData.hWnd = MainWindow;
+    NotifyIconData.uID = 0;
+    NotifyIconData.uFlags = ICON_FLAGS;
+    NotifyIconData.uCallbackMessage = WM_TRAYNOTIFY;
+    NotifyIconData.hIcon = nullptr;
+    std::memset(NotifyIconData.szTip, 0, sizeof NotifyIconData.szTip);
+    return Shell_NotifyIconA(NIM_ADD, &NotifyIconData) != 0;
+}
+
+bool RemoveTrayIcon() {
+    return Shell_NotifyIconA(NIM_DELETE, &NotifyIconData) != 0;
+}
+
+void UpdateTrayIcon() {
+    // The picture in hIcon is TrayIcon, which ComposeTrayIcon destroys
+    // before it makes the next one.
+    NotifyIconData.hIcon = nullptr;
+    NotifyIconData.hIcon = ComposeTrayIcon();
+    std::string text;
+    if (CurrentDrive < CDCount)
+        text = DriveInfoText(CDList[CurrentDrive].Letter, CDList[CurrentDrive].MediaKind);
+    else
+        text = ResStr(IDS_TITLE);
+    CopyTextToBuffer(NotifyIconData.szTip, text.c_str(), sizeof NotifyIconData.szTip - 1);
+    Shell_NotifyIconA(NIM_MODIFY, &NotifyIconData);
+}
+
+void ShowTrayIcon(bool hidden) {
+    RemoveTrayIcon();
+    if (!hidden) AddTrayIcon();
+    UpdateTrayIcon();
+}
+
+void SetTrayBalloon(const std::string& title, const std::string& text, DWORD infoFlags) {
+    CopyTextToBuffer(NotifyIconData.szInfoTitle, title.c_str(),
+                     sizeof NotifyIconData.szInfoTitle - 1);
+    CopyTextToBuffer(NotifyIconData.szInfo, text.c_str(), sizeof NotifyIconData.szInfo - 1);
+    NotifyIconData.dwInfoFlags = infoFlags;
+    NotifyIconData.uFlags = ICON_FLAGS | NIF_INFO;
+    UpdateTrayIcon();
+    NotifyIconData.uFlags = ICON_FLAGS;
+    NotifyIconData.szInfoTitle[0] = '\0';
+    NotifyIconData.szInfo[0] = '\0';
+    NotifyIconData.dwInfoFlags = 0;
+}
+
+void ShowTrayMessage(const std::string& text, BYTE kind, bool closeAfter) {
+    std::string title = ResStr(IDS_TITLE) + " " + GetLangText(2004);
+    DWORD infoFlags = kind == 0 ? NIIF_ERROR : kind == 1 ? NIIF_WARNING : NIIF_INFO;
+    SetTrayBalloon(title, text, infoFlags);
+    if (closeAfter) EndProgram();
+}
+
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
+void OnTaskbarCreated() {
+    if (HideIcon || CommandLineMode) return;
+    AddTrayIcon();
+    UpdateTrayIcon();
+}

@@ -4,6 +4,8 @@
 #include <shellapi.h>
 #include <string>
 
+// Only its first 488 bytes, the layout with the balloon fields, are handed
+// to the shell (cbSize).
 extern NOTIFYICONDATAA NotifyIconData;
 
 bool AddTrayIcon();
@@ -13,3 +15,8 @@ void ShowTrayIcon(bool hidden);
 void SetTrayBalloon(const std::string& title, const std::string& text, DWORD infoFlags);
 // Kind 0 error, 1 warning, anything else information.
 void ShowTrayMessage(const std::string& text, BYTE kind, bool closeAfter);
+
+// The shell's "TaskbarCreated" message, sent to every top-level window when
+// the taskbar (re)starts; OnTaskbarCreated puts the icon back.
+UINT TaskbarCreatedMessage();
+void OnTaskbarCreated();
