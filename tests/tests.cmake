@@ -8,7 +8,9 @@ set(TEST_DIR ${CMAKE_SOURCE_DIR}/tests)
 add_library(kestrow_testsupport STATIC
   ${TEST_DIR}/support/SeamDoubles.cpp
   ${TEST_DIR}/support/TestSupport.cpp
-  ${TEST_DIR}/support/Probe.cpp)
+  ${TEST_DIR}/support/Probe.cpp
+  ${TEST_DIR}/support/ShellTray.cpp
+  ${TEST_DIR}/support/TrayFixtures.cpp)
 target_compile_options(kestrow_testsupport PRIVATE ${WARNINGS})
 target_link_libraries(kestrow_testsupport PUBLIC kestrow_core gtest)
 

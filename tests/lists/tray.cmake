@@ -1,0 +1,2 @@
+# One line per test executable, with the simulated drives its prefix gets.
+kestrow_test(test_tray_icon DRIVES D=backup E=)
