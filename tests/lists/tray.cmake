@@ -1,2 +1,3 @@
 # One line per test executable, with the simulated drives its prefix gets.
 kestrow_test(test_tray_icon DRIVES D=backup E=)
+kestrow_test(test_images DRIVES D=backup E= G=arcade)
