@@ -5,8 +5,10 @@
 #include <vector>
 #include "support/SeamDoubles.h"
 #include "support/TestSupport.h"
+#include "support/TrayFixtures.h"
 #include "../src/common/uGlobals.h"
 #include "../src/language/uLanguage.h"
+#include "../src/menus/uMenus.h"
 #include "../res/resource.h"
 
 namespace {
@@ -34,7 +36,7 @@ class LanguageTest : public ::testing::Test {
         AppPath = Folder;
     }
     void TearDown() override {
-        if (LanguageMenu) DestroyMenu(LanguageMenu);
+        DestroyMenus();
         ResetProgramState();
         AppPath = ExeFolder();
     }
@@ -160,25 +162,33 @@ TEST_F(LanguageTest, AMissingEnglishFileShowsOneErrorAndEndsTheProgram) {
 TEST_F(LanguageTest, ChoosingFromTheMenuMovesTheRadioMark) {
     WriteLanguageFile(Folder, "English", "201=&Open\r\n");
     WriteLanguageFile(Folder, "Deutsch", "201=&Oeffnen\r\n");
-    LanguageMenu = CreatePopupMenu();
-    const char* names[] = {"Deutsch", "English", "Francais"};
-    for (int i = 0; i < 3; ++i)
-        AppendMenuA(LanguageMenu, MF_STRING, IDM_LANGUAGE_FIRST + i, names[i]);
-    CheckMenuRadioItem(LanguageMenu, IDM_LANGUAGE_FIRST, IDM_LANGUAGE_LAST, IDM_LANGUAGE_FIRST + 1,
-                       MF_BYCOMMAND);
+    UseDrives("D", mkNoMedia); // the menus are rebuilt only with a drive
+    Language = "English";
+    CreateMenus();
 
-    LoadLanguage("Deutsch", IDM_LANGUAGE_FIRST);
+    // The user picks Deutsch from the language menu.
+    int chosen = 0;
+    for (int i = 0; i < GetMenuItemCount(LanguageMenu); ++i) {
+        char text[64] = {};
+        GetMenuStringA(LanguageMenu, i, text, sizeof text, MF_BYPOSITION);
+        if (std::string(text) == "Deutsch") chosen = IDM_LANGUAGE_FIRST + i;
+    }
+    ASSERT_NE(0, chosen);
+    LoadLanguage("Deutsch", chosen);
 
-    for (int i = 0; i < 3; ++i) {
-        SCOPED_TRACE(names[i]);
+    // The menu is rebuilt in the new language with the mark on Deutsch alone.
+    ASSERT_EQ(2, GetMenuItemCount(LanguageMenu));
+    for (int i = 0; i < 2; ++i) {
+        char text[64] = {};
         MENUITEMINFOA info = {};
         info.cbSize = sizeof info;
-        info.fMask = MIIM_STATE | MIIM_FTYPE;
-        ASSERT_TRUE(GetMenuItemInfoA(LanguageMenu, IDM_LANGUAGE_FIRST + i, FALSE, &info));
-        EXPECT_EQ(i == 0, (info.fState & MFS_CHECKED) != 0);
-        if (i == 0) {
-            EXPECT_TRUE(info.fType & MFT_RADIOCHECK);
-        }
+        info.fMask = MIIM_STATE | MIIM_FTYPE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text - 1;
+        ASSERT_TRUE(GetMenuItemInfoA(LanguageMenu, i, TRUE, &info));
+        SCOPED_TRACE(text);
+        EXPECT_EQ(std::string(text) == "Deutsch", (info.fState & MFS_CHECKED) != 0);
+        EXPECT_TRUE(info.fType & MFT_RADIOCHECK);
     }
     EXPECT_EQ("Deutsch", Language);
 }
