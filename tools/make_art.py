@@ -289,7 +289,7 @@ def write_bmp24(path, pix):
 
 # ---- pictures -----------------------------------------------------------------
 
-def draw_disc(c, cx=8, cy=8, r=7.5):
+def draw_disc(c, cx=8, cy=8, r=7.1):
     """The disc every medium picture starts from: rim, silver face, sheen
     and hub with its hole."""
     hole = circle(cx, cy, r * 0.17)
@@ -303,7 +303,7 @@ def draw_disc(c, cx=8, cy=8, r=7.5):
 
 def draw_program(c):
     """Icon 1000: a disc with the eject sign on a blue button."""
-    draw_disc(c, 7, 7, 6.8)
+    draw_disc(c, 7, 7, 6.6)
     outlined(c, circle(11.6, 11.6, 4.4), circle(11.6, 11.6, 3.5), BLUE)
     c.fill(polygon((9.3, 11.7), (13.9, 11.7), (11.6, 8.9)), WHITE)
     c.fill(rect(9.3, 12.6, 13.9, 13.7), WHITE)
@@ -399,7 +399,7 @@ def draw_tools(c):
 
 def draw_question(c):
     """Bitmap 1023: a white question mark on a blue button."""
-    outlined(c, circle(8, 8, 7.5), circle(8, 8, 6.5), BLUE, BLUE_DARK)
+    outlined(c, circle(8, 8, 7.2), circle(8, 8, 6.2), BLUE, BLUE_DARK)
     arc = ring(8, 6.2, 1.3, 3.1) & sector(8, 6.2, 4, 165, 45)
     c.fill(arc, WHITE)
     c.fill(path([(9.6, 7.6), (8.1, 8.7), (8.1, 9.8)], 1.8), WHITE)

@@ -220,14 +220,19 @@ static const char* const DesktopWindow =
     "$(xdotool search --name 'shell - Wine desktop' | head -1)";
 
 bool ClickScreen(int x, int y, int button) {
-    return RunHostCommand(std::string("xdotool mousemove --window ") + DesktopWindow + " " +
-                              std::to_string(x) + " " + std::to_string(y) + " click " +
-                              std::to_string(button),
+    // The pointer comes from the middle of the desktop: a tooltip that it
+    // raised where it rested (over a notification icon, say) is gone then.
+    std::string move = std::string("xdotool mousemove --window ") + DesktopWindow + " ";
+    return RunHostCommand(move + "400 300 sleep 0.2; " + move + std::to_string(x) + " " +
+                              std::to_string(y) + " click " + std::to_string(button),
                           10000);
 }
 
-bool PressKey(const std::string& key) {
-    return RunHostCommand("xdotool key " + key, 10000);
+bool PressKey(const std::string& windowClass, const std::string& key) {
+    // Keys go to the X window that has the focus: the newest one of the class.
+    return RunHostCommand("xdotool windowfocus $(xdotool search --onlyvisible --class '" +
+                              windowClass + "' | tail -1) key " + key,
+                          10000);
 }
 
 std::string SaveDesktopPicture(const std::string& name) {

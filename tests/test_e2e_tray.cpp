@@ -1,0 +1,141 @@
+// The real program on the shell's desktop: its icon and tooltip in the
+// notification area, the menu on a right click, the toggle on a left click.
+// Pictures of the icon and the menu go to <build>/artifacts.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <string>
+#include "support/Probe.h"
+#include "support/ShellTray.h"
+#include "support/TestSupport.h"
+#include "../src/common/uGlobals.h"
+#include "../src/language/uLanguage.h"
+#include "../src/menus/uMenus.h"
+#include "../res/resource.h"
+
+namespace {
+
+struct TFindMenu {
+    DWORD ProcessId;
+    HWND Found;
+    int Count;
+};
+
+BOOL CALLBACK FindMenuWindow(HWND window, LPARAM param) {
+    auto* find = reinterpret_cast<TFindMenu*>(param);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (lstrcmpA(className, "#32768") == 0 && process == find->ProcessId &&
+        IsWindowVisible(window)) {
+        find->Found = window;
+        ++find->Count;
+    }
+    return TRUE;
+}
+
+// A visible popup menu of the process, or 0.
+HWND OpenMenuOf(DWORD processId) {
+    TFindMenu find = {processId, nullptr, 0};
+    EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&find));
+    return find.Found;
+}
+
+int OpenMenuCount(DWORD processId) {
+    TFindMenu find = {processId, nullptr, 0};
+    EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&find));
+    return find.Count;
+}
+
+POINT Centre(const RECT& rect) {
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// The tooltip that the program shows for a drive, in the English texts
+// beside the executables.
+std::string ExpectedTip(char letter, BYTE kind) {
+    AppPath = ExeFolder();
+    LanguageFileName = AppPath + "English.lng";
+    return DriveInfoText(letter, kind);
+}
+
+class TrayEndToEnd : public ::testing::Test {
+  protected:
+    TKestrowProcess Kestrow;
+    void TearDown() override {
+        if (!Kestrow.Process) return;
+        if (HWND window = FindKestrowWindow(Kestrow.Id))
+            PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
+        DWORD exitCode = 0;
+        WaitForExit(Kestrow, 15000, exitCode);
+    }
+    // Right-clicks the icon and waits for the menu. Under Wine a click that
+    // comes a moment after a menu was left by keyboard is sometimes lost
+    // (seen here, never after a pause), so a click that opened nothing is
+    // given again.
+    HWND OpenMenu(const TTrayTool& icon) {
+        POINT at = Centre(icon.Rect);
+        HWND menu = nullptr;
+        for (int attempt = 0; attempt < 3 && !menu; ++attempt) {
+            EXPECT_TRUE(ClickScreen(at.x, at.y, 3));
+            WaitUntil([&] { return (menu = OpenMenuOf(Kestrow.Id)) != nullptr; }, 3000);
+        }
+        if (!menu) SaveDesktopPicture("e2e-tray-no-menu");
+        return menu;
+    }
+    // Chooses the first drive in the menu's drive list, by keyboard.
+    void ChooseFirstDrive(const TTrayTool& icon) {
+        ASSERT_NE(nullptr, OpenMenu(icon));
+        ASSERT_TRUE(PressKey("kestrow.exe", "d")); // "Current &drive" opens the drive list
+        ASSERT_TRUE(WaitUntil([&] { return OpenMenuCount(Kestrow.Id) == 2; }, 10000));
+        ASSERT_TRUE(PressKey("kestrow.exe", "Return")); // its first item is selected: D
+        EXPECT_TRUE(WaitUntil([&] { return OpenMenuCount(Kestrow.Id) == 0; }, 10000));
+    }
+    void CloseMenu() {
+        ClickScreen(400, 250, 1); // on the empty desktop
+        EXPECT_TRUE(WaitUntil([&] { return OpenMenuOf(Kestrow.Id) == nullptr; }, 10000));
+    }
+};
+
+TEST_F(TrayEndToEnd, IconShowsTheDriveAndAnswersBothButtons) {
+    const std::string dataTip = ExpectedTip('D', mkData);
+    ASSERT_EQ(0u, dataTip.find("[D:] - BACKUP")) << dataTip;
+
+    Kestrow = StartKestrow("");
+    ASSERT_NE(nullptr, Kestrow.Process);
+    ASSERT_NE(nullptr, WaitForKestrowWindow(15000, Kestrow.Id));
+
+    // The first drive is current: its description is the tooltip.
+    TTrayTool icon;
+    ASSERT_TRUE(WaitForTrayTool(dataTip, 15000, &icon));
+    SaveDesktopPicture("e2e-tray-icon");
+
+    // A right click opens the menu; a click elsewhere closes it.
+    HWND menu = OpenMenu(icon);
+    ASSERT_NE(nullptr, menu);
+    RECT menuRect;
+    GetWindowRect(menu, &menuRect);
+    EXPECT_GT(menuRect.bottom - menuRect.top, 200); // twenty items
+    SaveDesktopPicture("e2e-tray-menu");
+    CloseMenu();
+
+    // A left click toggles the current drive: its tray is taken as open and
+    // its medium as gone. Under Wine the eject request fails and the
+    // bookkeeping changes all the same; it shows once the menu is rebuilt,
+    // here by choosing the drive again from the menu's drive list.
+    POINT at = Centre(icon.Rect);
+    ASSERT_TRUE(ClickScreen(at.x, at.y, 1));
+    ChooseFirstDrive(icon);
+    EXPECT_TRUE(WaitForTrayTool("[D:]", 10000, &icon));
+    ASSERT_NE(nullptr, OpenMenu(icon));
+    SaveDesktopPicture("e2e-tray-menu-after-toggle");
+    CloseMenu();
+
+    // A second left click closes the tray again and finds the disc.
+    at = Centre(icon.Rect);
+    ASSERT_TRUE(ClickScreen(at.x, at.y, 1));
+    ChooseFirstDrive(icon);
+    EXPECT_TRUE(WaitForTrayTool(dataTip, 10000));
+}
+
+} // namespace
