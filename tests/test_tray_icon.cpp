@@ -54,7 +54,7 @@ TEST_F(TrayIconTest, AddRegistersTheRecordWithoutPictureOrTip) {
     EXPECT_EQ(nullptr, NotifyIconData.hIcon);
     for (char c : NotifyIconData.szTip)
         EXPECT_EQ('\0', c);
-    EXPECT_TRUE(WaitForTrayTool("", 5000));
+    EXPECT_TRUE(WaitForTrayTool("", 15000));
 }
 
 TEST_F(TrayIconTest, ShowsTheCurrentDrivesTextAndPicture) {
@@ -64,14 +64,14 @@ TEST_F(TrayIconTest, ShowsTheCurrentDrivesTextAndPicture) {
     AddTrayIcon();
     UpdateTrayIcon();
     TTrayTool tool;
-    ASSERT_TRUE(WaitForTrayTool("[E:]", 5000, &tool));
+    ASSERT_TRUE(WaitForTrayTool("[E:]", 15000, &tool));
     EXPECT_GT(tool.Rect.right, tool.Rect.left);
     EXPECT_NE(nullptr, NotifyIconData.hIcon);
     EXPECT_EQ(TrayIcon, NotifyIconData.hIcon);
 
     CurrentDrive = 0;
     UpdateTrayIcon();
-    EXPECT_TRUE(WaitForTrayTool("[D:]", 5000));
+    EXPECT_TRUE(WaitForTrayTool("[D:]", 15000));
     EXPECT_EQ(TrayIcon, NotifyIconData.hIcon);
 }
 
@@ -79,7 +79,7 @@ TEST_F(TrayIconTest, WithoutDriveShowsTheProgram) {
     InitImages();
     AddTrayIcon();
     UpdateTrayIcon();
-    EXPECT_TRUE(WaitForTrayTool("Kestrow", 5000));
+    EXPECT_TRUE(WaitForTrayTool("Kestrow", 15000));
     EXPECT_NE(nullptr, NotifyIconData.hIcon);
 }
 
@@ -90,26 +90,26 @@ TEST_F(TrayIconTest, TooltipIsCutTo127Characters) {
     AddTrayIcon();
     UpdateTrayIcon();
     std::string expected = ("[D:] - BACKUP " + std::string(200, 'x')).substr(0, 127);
-    EXPECT_TRUE(WaitForTrayTool(expected, 5000));
+    EXPECT_TRUE(WaitForTrayTool(expected, 15000));
     EXPECT_EQ('\0', NotifyIconData.szTip[127]);
 }
 
 TEST_F(TrayIconTest, HidingRemovesTheIconAndShowingBringsItBackWithItsTip) {
     UseDrives("D", mkNoMedia);
     ShowTrayIcon(false);
-    ASSERT_TRUE(WaitForTrayTool("[D:]", 5000));
+    ASSERT_TRUE(WaitForTrayTool("[D:]", 15000));
     ShowTrayIcon(true);
     EXPECT_TRUE(NoIconShown());
     EXPECT_NE(nullptr, NotifyIconData.hIcon); // composed all the same
     ShowTrayIcon(false);
-    EXPECT_TRUE(WaitForTrayTool("[D:]", 5000));
+    EXPECT_TRUE(WaitForTrayTool("[D:]", 15000));
     EXPECT_EQ(0u, NotifyIconData.uID);
 }
 
 TEST_F(TrayIconTest, ComesBackWhenTheTaskbarRestarts) {
     UseDrives("E", mkNoMedia);
     ShowTrayIcon(false);
-    ASSERT_TRUE(WaitForTrayTool("[E:]", 5000));
+    ASSERT_TRUE(WaitForTrayTool("[E:]", 15000));
     UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     ASSERT_NE(0u, taskbarCreated);
 
@@ -125,7 +125,7 @@ TEST_F(TrayIconTest, ComesBackWhenTheTaskbarRestarts) {
             if (hidden || commandLine)
                 EXPECT_TRUE(NoIconShown());
             else
-                EXPECT_TRUE(WaitForTrayTool("[E:]", 5000));
+                EXPECT_TRUE(WaitForTrayTool("[E:]", 15000));
         }
     }
 }
@@ -133,7 +133,7 @@ TEST_F(TrayIconTest, ComesBackWhenTheTaskbarRestarts) {
 TEST_F(TrayIconTest, BalloonsShowTheIconOfTheirKind) {
     UseDrives("D", mkNoMedia);
     ShowTrayIcon(false);
-    ASSERT_TRUE(WaitForTrayTool("[D:]", 5000));
+    ASSERT_TRUE(WaitForTrayTool("[D:]", 15000));
     struct {
         BYTE Kind;
         int Icon;
@@ -151,7 +151,7 @@ TEST_F(TrayIconTest, BalloonsShowTheIconOfTheirKind) {
             [&] {
                 return ReadTrayBalloon(balloon) && balloon.Text == text && balloon.Icon != TTI_NONE;
             },
-            5000));
+            15000));
         EXPECT_EQ(c.Icon, balloon.Icon);
         // The title ("Kestrow", a blank, text 2004) is only drawn: see the picture.
         SaveDesktopPicture(std::string("balloon-") + c.Name);
@@ -167,10 +167,11 @@ TEST_F(TrayIconTest, BalloonsShowTheIconOfTheirKind) {
 TEST_F(TrayIconTest, BalloonTextIsCutTo255Characters) {
     UseDrives("D", mkNoMedia);
     ShowTrayIcon(false);
-    ASSERT_TRUE(WaitForTrayTool("[D:]", 5000));
+    ASSERT_TRUE(WaitForTrayTool("[D:]", 15000));
     SetTrayBalloon(std::string(100, 't'), std::string(300, 'b'), NIIF_INFO);
     TTrayBalloon balloon;
-    ASSERT_TRUE(WaitUntil([&] { return ReadTrayBalloon(balloon) && !balloon.Text.empty(); }, 5000));
+    ASSERT_TRUE(
+        WaitUntil([&] { return ReadTrayBalloon(balloon) && !balloon.Text.empty(); }, 15000));
     EXPECT_EQ(std::string(255, 'b'), balloon.Text);
 }
 
