@@ -18,6 +18,17 @@ export WINEPREFIX=$prefix WINEDEBUG=-all
 export LC_ALL=${KESTROW_LOCALE:-C.UTF-8}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
+# A test that moves the real pointer, types on the real keyboard or reads
+# its desktop from X asks for an X display of its own, so that tests running
+# side by side never click into or photograph each other's desktops.
+xvfb_pid=""
+if [ "${KESTROW_PRIVATE_DISPLAY:-}" = 1 ]; then
+    exec 9< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!"; wait)
+    read -r _ xvfb_pid <&9
+    read -r display_number <&9
+    export DISPLAY=:$display_number
+fi
+
 # Wine's services must not inherit ctest's output pipe, or ctest waits for
 # them: start the server and the services detached first.
 wineserver -p
@@ -29,6 +40,7 @@ timeout 280 wine "$@" --gtest_output="xml:Z:$results/$name.xml"
 rc=$?
 wineserver -k
 wineserver -w
+[ -n "$xvfb_pid" ] && kill "$xvfb_pid"
 # A prefix is about 600 MB: keep it only when the test failed, to look into.
 [ $rc -eq 0 ] && rm -rf "$prefix"
 exit $rc
