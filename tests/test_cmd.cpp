@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <vector>
+#include "support/Probe.h"
 #include "support/SeamDoubles.h"
 #include "support/TestSupport.h"
 #include "../src/app/uCMD.h"
 #include "../src/common/uGlobals.h"
 #include "../src/language/uLanguage.h"
 #include "../src/settings/uSettings.h"
+#include "../src/tray/uNotifyIcon.h"
 
 namespace {
 
@@ -171,6 +173,16 @@ TEST_F(CommandLineTest, DriveParameterSelectsOnlyAListedLetter) {
         EXPECT_TRUE(MessageBoxCalls.empty());
         EXPECT_TRUE(QuitPosted());
     }
+}
+
+TEST_F(CommandLineTest, DriveNotListedIsReportedInABalloon) {
+    // The icon of a command-line run is hidden, so the balloon is not seen
+    // there; with the icon shown it is.
+    AddTrayIcon();
+    Run({"C", "F"});
+    EXPECT_TRUE(WaitUntil([] { return BalloonShown("Invalid arguments"); }, 5000));
+    RemoveTrayIcon();
+    EXPECT_TRUE(MessageBoxCalls.empty());
 }
 
 TEST_F(CommandLineTest, OptionsFromTheThirdParameterOnOverrideTheSettings) {

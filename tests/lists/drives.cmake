@@ -3,3 +3,4 @@ kestrow_test(test_drives DRIVES D=backup E= F=dvd G=audio H=audiolower J=autorun
 kestrow_test(test_actions DRIVES D=backup E= F=dvd J=autorun)
 kestrow_test(test_cmd DRIVES D=backup E=)
 kestrow_test(test_e2e_cmd DRIVES D=backup E=)
+kestrow_test(test_e2e_nodrive DRIVES V=backup)

@@ -91,6 +91,21 @@ std::string TakeErrorBox(DWORD timeoutMs) {
     return text;
 }
 
+bool BalloonShown(const std::string& text) {
+    HWND tip = nullptr;
+    while ((tip = FindWindowExA(nullptr, tip, "tooltips_class32", nullptr)) != nullptr) {
+        if (!IsWindowVisible(tip)) continue;
+        // The tooltip control answers WM_GETTEXT with its current text, also
+        // across processes.
+        char shown[512] = {};
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(tip, WM_GETTEXT, sizeof shown, reinterpret_cast<LPARAM>(shown),
+                            SMTO_ABORTIFHUNG, 2000, &ignored);
+        if (text == shown) return true;
+    }
+    return false;
+}
+
 LRESULT SendVolumeChange(HWND window, WPARAM event, char letter, WORD flags) {
     DEV_BROADCAST_VOLUME volume = {};
     volume.dbcv_size = sizeof volume;

@@ -24,5 +24,9 @@ HWND WaitForKestrowWindow(DWORD timeoutMs, DWORD processId = 0);
 // empty when none appeared. The box is dismissed with OK.
 std::string TakeErrorBox(DWORD timeoutMs);
 
+// Whether a visible balloon (or other tooltip window) on the desktop shows
+// exactly this text.
+bool BalloonShown(const std::string& text);
+
 // A volume arrival or removal broadcast for one drive letter.
 LRESULT SendVolumeChange(HWND window, WPARAM event, char letter, WORD flags);
