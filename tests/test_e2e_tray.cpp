@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
+#include <utility>
+#include <vector>
 #include "support/Probe.h"
 #include "support/ShellTray.h"
 #include "support/TestSupport.h"
@@ -136,6 +138,53 @@ TEST_F(TrayEndToEnd, IconShowsTheDriveAndAnswersBothButtons) {
     ASSERT_TRUE(ClickScreen(at.x, at.y, 1));
     ChooseFirstDrive(icon);
     EXPECT_TRUE(WaitForTrayTool(dataTip, 10000));
+}
+
+// The language files beside the executables in the order the program lists
+// them, with the names its menu shows.
+std::vector<std::pair<std::string, std::string>> LanguageFiles() {
+    std::vector<std::pair<std::string, std::string>> files; // (menu name, file)
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((ExeFolder() + "*.lng").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return files;
+    do {
+        std::string name = found.cFileName;
+        name.resize(name.size() - 4);
+        if (name[0] >= 'a' && name[0] <= 'z') name[0] = static_cast<char>(name[0] - 32);
+        files.push_back({name, ExeFolder() + found.cFileName});
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return files;
+}
+
+TEST_F(TrayEndToEnd, ChoosingALanguageChangesTheMenuAndTheTooltipAtOnce) {
+    Kestrow = StartKestrow("");
+    HWND window = WaitForKestrowWindow(15000, Kestrow.Id);
+    ASSERT_NE(nullptr, window);
+    TTrayTool icon;
+    ASSERT_TRUE(WaitForTrayTool(ExpectedTip('D', mkData), 15000, &icon));
+
+    auto languages = LanguageFiles();
+    ASSERT_GE(languages.size(), 5u);
+    int shown = 0;
+    for (size_t n = 0; n < languages.size(); ++n) {
+        const std::string& name = languages[n].first;
+        SCOPED_TRACE(name);
+        // A name that the system code page cannot spell cannot be opened.
+        if (name.find('?') != std::string::npos) continue;
+        PostMessageA(window, WM_COMMAND, IDM_LANGUAGE_FIRST + static_cast<int>(n), 0);
+        LanguageFileName = languages[n].second;
+        std::string tip = DriveInfoText('D', mkData);
+        ASSERT_TRUE(WaitForTrayTool(tip, 10000, &icon)) << tip;
+        ASSERT_NE(nullptr, OpenMenu(icon));
+        std::string picture = "menu-language-";
+        for (char c : name)
+            if (c > ' ' && c < 127) picture += c;
+        SaveDesktopPicture(picture);
+        CloseMenu();
+        ++shown;
+    }
+    EXPECT_GE(shown, 4);
 }
 
 } // namespace
