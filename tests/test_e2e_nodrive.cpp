@@ -71,7 +71,7 @@ TEST(NoDrive, MessageIsInTheStoredLanguageThoughNoneIsLoadedYet) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Text);
         ResetProgramState();
-        CommandLineMode = true;
+        BalloonEndDelay = 3000;
         AppPath = folder;
         IniFileName = folder + "kestrow.ini";
         DeleteFileA(IniFileName.c_str());
@@ -79,13 +79,27 @@ TEST(NoDrive, MessageIsInTheStoredLanguageThoughNoneIsLoadedYet) {
         AddTrayIcon(); // as the start-up does before it lists the drives
         InitDrives();
         EXPECT_EQ(0, CDCount);
+        // The program waits for the balloon to be read before it ends, as the
+        // end takes the icon and so the balloon away.
+        EXPECT_FALSE(QuitPosted());
         EXPECT_TRUE(WaitUntil([&] { return BalloonShown(c.Text); }, 5000));
-        RemoveTrayIcon();
-        WaitUntil([&] { return !BalloonShown(c.Text); }, 5000);
-        EXPECT_TRUE(QuitPosted());
+        EXPECT_TRUE(WaitUntil(QuitPosted, 10000));
+        EXPECT_TRUE(WaitUntil([&] { return !BalloonShown(c.Text); }, 5000));
         EXPECT_TRUE(LanguageFileName.empty()); // the program has still loaded no language
         EXPECT_EQ(c.Settings ? c.Settings : "", ReadTextFile(IniFileName));
     }
+    ResetProgramState();
+}
+
+TEST(NoDrive, InCommandLineModeTheProgramEndsAtOnce) {
+    EnsureMainWindow();
+    ResetProgramState();
+    CommandLineMode = true;
+    AppPath = ExeFolder();
+    IniFileName = NewTempFolder() + "kestrow.ini";
+    AddTrayIcon();
+    InitDrives();
+    EXPECT_TRUE(QuitPosted());
     ResetProgramState();
 }
 

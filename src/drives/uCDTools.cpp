@@ -25,7 +25,8 @@ static void ShowNoDriveMessage() {
         if (!FileExists(LanguageFileName))
             LanguageFileName = AppPath + ResStr(IDS_DEFAULTLANGUAGE) + ResStr(IDS_LANGEXT);
     }
-    ShowTrayMessage(GetLangText(TEXT_NO_DRIVE), 0, true);
+    ShowTrayMessage(GetLangText(TEXT_NO_DRIVE), 0, false);
+    EndAfterBalloon();
     if (borrowed) LanguageFileName.clear(); // still no language loaded
 }
 

@@ -81,6 +81,25 @@ void ShowTrayMessage(const std::string& text, BYTE kind, bool closeAfter) {
     if (closeAfter) EndProgram();
 }
 
+DWORD BalloonEndDelay = 10000; // about as long as the shell shows a balloon
+constexpr UINT_PTR BALLOON_END_TIMER = 0x100; // apart from the drives' 1 to 21
+
+static void CALLBACK EndAfterBalloonProc(HWND window, UINT, UINT_PTR id, DWORD) {
+    KillTimer(window, id);
+    EndProgram();
+}
+
+// A balloon lives only as long as its icon, and the end removes the icon:
+// ending at once would take the message away before anybody could read it.
+// In command-line mode no icon is meant to be seen, so the end comes at once.
+void EndAfterBalloon() {
+    if (CommandLineMode || !SetTimer(MainWindow, BALLOON_END_TIMER, BalloonEndDelay,
+                                     EndAfterBalloonProc)) {
+        RemoveTrayIcon();
+        EndProgram();
+    }
+}
+
 UINT TaskbarCreatedMessage() {
     static const UINT message = RegisterWindowMessageA("TaskbarCreated");
     return message;

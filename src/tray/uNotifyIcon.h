@@ -16,6 +16,12 @@ void SetTrayBalloon(const std::string& title, const std::string& text, DWORD inf
 // Kind 0 error, 1 warning, anything else information.
 void ShowTrayMessage(const std::string& text, BYTE kind, bool closeAfter);
 
+// How long a closing message's balloon is left on screen before the program
+// ends (see EndAfterBalloon).
+extern DWORD BalloonEndDelay;
+// Ends the program once the balloon just sent has been seen.
+void EndAfterBalloon();
+
 // The shell's "TaskbarCreated" message, sent to every top-level window when
 // the taskbar (re)starts; OnTaskbarCreated puts the icon back.
 UINT TaskbarCreatedMessage();
