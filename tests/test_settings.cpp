@@ -1,6 +1,7 @@
 // Settings: section "Main", the whole settings file, and the log-on value.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shellapi.h>
 #include <commctrl.h>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "../src/hotkeys/uHotKeys.h"
 #include "../src/language/uLanguage.h"
 #include "../src/settings/uSettings.h"
+#include "../src/tray/uNotifyIcon.h"
 
 namespace {
 
@@ -64,6 +66,16 @@ std::vector<std::string> FileLines(const std::string& path) {
         }
     }
     return lines;
+}
+
+// Whether the shell holds the program's icon: only an icon that is there can
+// be modified.
+bool IconShown() {
+    NOTIFYICONDATAA probe = {};
+    probe.cbSize = NotifyIconData.cbSize ? NotifyIconData.cbSize : sizeof probe;
+    probe.hWnd = MainWindow;
+    probe.uID = NotifyIconData.uID;
+    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
 
 class SettingsTest : public ::testing::Test {
@@ -221,6 +233,29 @@ TEST_F(SettingsTest, SavedFileListsMainThenEachDriveThenOtherHotKeys) {
     EXPECT_EQ(MAKEWORD('B', HOTKEYF_CONTROL), HotKeys[1][caBrowse]);
     EXPECT_EQ(MAKEWORD(VK_F11, HOTKEYF_SHIFT | HOTKEYF_ALT), HotKeys[2][caToggle]);
     EXPECT_EQ(MAKEWORD('H', HOTKEYF_CONTROL | HOTKEYF_SHIFT), GlobalHotKeys[0]);
+}
+
+TEST_F(SettingsTest, TheIconIsHiddenByTheSettingOrInCommandLineMode) {
+    struct {
+        const char* Main;
+        bool CommandLine;
+        bool Shown;
+    } const cases[] = {
+        {"HideIcon=1\r\n", false, false}, {"HideIcon=0\r\n", false, true}, {"", false, true},
+        {"HideIcon=0\r\n", true, false},  {"HideIcon=1\r\n", true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Main) + (c.CommandLine ? " command line" : ""));
+        UseDriveList("D");
+        CommandLineMode = c.CommandLine;
+        WriteTextFile(IniFileName, std::string("[Main]\r\n") + c.Main);
+        AddTrayIcon(); // as the start-up does, before the settings
+        LoadSettings();
+        EXPECT_EQ(c.Shown, IconShown());
+        RemoveTrayIcon();
+        EXPECT_FALSE(IconShown());
+        ResetProgramState();
+    }
 }
 
 // The shutdown that follows the no-drive message runs before anything was

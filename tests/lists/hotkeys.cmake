@@ -8,3 +8,4 @@ add_executable(bench_hotkeys EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tools/bench_ho
 target_compile_options(bench_hotkeys PRIVATE ${WARNINGS})
 target_link_libraries(bench_hotkeys PRIVATE kestrow_core)
 target_link_options(bench_hotkeys PRIVATE -static)
+kestrow_test(test_e2e_settings DRIVES D=backup E=)
