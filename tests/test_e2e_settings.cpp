@@ -63,6 +63,31 @@ bool ReadRunValue(std::string& value) {
     return status == ERROR_SUCCESS && type == REG_SZ;
 }
 
+struct TDialogSearch {
+    DWORD ProcessId;
+    HWND Found;
+};
+
+BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<TDialogSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (owner != search->ProcessId || !IsWindowVisible(window) ||
+        lstrcmpA(className, "#32770") != 0)
+        return TRUE;
+    search->Found = window;
+    return FALSE;
+}
+
+// The visible autoclose countdown dialog of the process, or 0.
+HWND FindCountdownDialog(DWORD processId) {
+    TDialogSearch search = {processId, nullptr};
+    EnumWindows(FindVisibleDialog, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
 void UseSettings(const std::string& text) {
     std::string path = SettingsFilePath();
     std::string folder = path.substr(0, path.find_last_of('\\'));
@@ -98,31 +123,101 @@ class KestrowRun : public ::testing::Test {
     }
 };
 
-TEST_F(KestrowRun, TheCloseProgramHotKeyEndsTheProgramAndSaves) {
+TEST_F(KestrowRun, TheProgramWideHotKeysHideTheIconAndEndTheProgram) {
     UseSettings("[Main]\r\nCloseInterval=37\r\n"
-                "[OtherHotKeys]\r\nCloseProgramHotkey=Ctrl+Alt+Q\r\n");
+                "[OtherHotKeys]\r\nHideIconHotKey=Ctrl+Shift+H\r\n"
+                "CloseProgramHotkey=Ctrl+Alt+Q\r\n");
     Start();
     // The window exists before the start-up has registered the hotkeys.
     ASSERT_TRUE(WaitUntil([] { return CombinationTaken(MOD_CONTROL | MOD_ALT, 'Q'); }, 15000));
+    EXPECT_TRUE(CombinationTaken(MOD_CONTROL | MOD_SHIFT, 'H'));
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(Kestrow.Process, 200));
 
-    ASSERT_TRUE(PressOnDesktop("ctrl+alt+q"));
+    ASSERT_TRUE(PressOnDesktop("ctrl+shift+h key ctrl+alt+q"));
     DWORD exitCode = 99;
     ASSERT_TRUE(WaitForExit(Kestrow, 15000, exitCode));
     EXPECT_EQ(0u, exitCode);
 
-    // Saved at the end: what was loaded, and every key of the file.
+    // Saved at the end: what was loaded, what the hotkey changed, and every
+    // key of the file.
     EXPECT_EQ("37", IniValue("Main", "CloseInterval"));
+    EXPECT_EQ("1", IniValue("Main", "HideIcon"));
     EXPECT_EQ("English", IniValue("Main", "Language"));
     EXPECT_EQ("1", IniValue("Main", "Autostart"));
     EXPECT_EQ("Ctrl+Alt+Q", IniValue("OtherHotKeys", "CloseProgramHotkey"));
-    EXPECT_EQ("", IniValue("OtherHotKeys", "HideIconHotKey"));
+    EXPECT_EQ("Shift+Ctrl+H", IniValue("OtherHotKeys", "HideIconHotKey"));
     EXPECT_EQ("", IniValue("D:", "OpenClose"));
-    // The hotkey is free again.
+    EXPECT_EQ("", IniValue("E:", "Browse"));
+    // The hotkeys are free again.
     EXPECT_FALSE(CombinationTaken(MOD_CONTROL | MOD_ALT, 'Q'));
+    EXPECT_FALSE(CombinationTaken(MOD_CONTROL | MOD_SHIFT, 'H'));
     std::string run;
     ASSERT_TRUE(ReadRunValue(run));
     EXPECT_EQ(ExeFolder() + "kestrow.exe", run);
+}
+
+TEST_F(KestrowRun, AHotKeyPressedOnTheDesktopTogglesTheDrive) {
+    // The countdown dialog shows which drive the program holds open.
+    UseSettings("[Main]\r\nAutoClose=1\r\nShowCloseDialog=1\r\nCloseInterval=600\r\n"
+                "[E:]\r\nOpenClose=Ctrl+Alt+O\r\n");
+    Start();
+    ASSERT_TRUE(WaitUntil([] { return CombinationTaken(MOD_CONTROL | MOD_ALT, 'O'); }, 15000));
+    DWORD id = Kestrow.Id;
+    EXPECT_EQ(nullptr, FindCountdownDialog(id));
+
+    ASSERT_TRUE(PressOnDesktop("ctrl+alt+o"));
+    EXPECT_TRUE(WaitUntil([id] { return FindCountdownDialog(id) != nullptr; }, 15000))
+        << "the tray was not opened";
+    ASSERT_TRUE(PressOnDesktop("ctrl+alt+o"));
+    EXPECT_TRUE(WaitUntil([id] { return FindCountdownDialog(id) == nullptr; }, 15000))
+        << "the tray was not closed";
+    EXPECT_TRUE(Exit());
+}
+
+TEST_F(KestrowRun, SettingsSurviveARun) {
+    // A copy of the program with a second language beside it.
+    std::string folder = NewTempFolder();
+    std::string exe = folder + "kestrow.exe";
+    ASSERT_TRUE(CopyFileA((ExeFolder() + "kestrow.exe").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileA((ExeFolder() + "English.lng").c_str(), (folder + "English.lng").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileA((ExeFolder() + "English.lng").c_str(), (folder + "Testish.lng").c_str(), FALSE));
+    // The language menu lists the files in the order the folder gives them.
+    int testishItem = -1, n = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*.lng").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search);
+    do {
+        if (lstrcmpiA(found.cFileName, "Testish.lng") == 0) testishItem = IDM_LANGUAGE_FIRST + n;
+        ++n;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    ASSERT_NE(-1, testishItem);
+
+    Kestrow = StartKestrowFrom(exe, "");
+    Window = WaitForKestrowWindow(15000, Kestrow.Id);
+    ASSERT_NE(nullptr, Window);
+    PostMessageA(Window, WM_COMMAND, 1, 0); // drive E
+    PostMessageA(Window, WM_COMMAND, testishItem, 0);
+    ASSERT_TRUE(Exit());
+    EXPECT_EQ("1", IniValue("Main", "CurrentDrive"));
+    EXPECT_EQ("Testish", IniValue("Main", "Language"));
+    std::string run;
+    ASSERT_TRUE(ReadRunValue(run));
+    EXPECT_EQ(exe, run);
+
+    // The next run starts with them and saves them again; a key taken out of
+    // the file comes back.
+    WritePrivateProfileStringA("Main", "CloseInterval", nullptr, SettingsFilePath().c_str());
+    ASSERT_EQ("<missing>", IniValue("Main", "CloseInterval"));
+    Kestrow = StartKestrowFrom(exe, "");
+    Window = WaitForKestrowWindow(15000, Kestrow.Id);
+    ASSERT_NE(nullptr, Window);
+    ASSERT_TRUE(Exit());
+    EXPECT_EQ("1", IniValue("Main", "CurrentDrive"));
+    EXPECT_EQ("Testish", IniValue("Main", "Language"));
+    EXPECT_EQ("10", IniValue("Main", "CloseInterval"));
 }
 
 } // namespace

@@ -3,14 +3,17 @@
 #include "TestSupport.h"
 
 TKestrowProcess StartKestrow(const std::string& params) {
-    std::string exe = ExeFolder() + "kestrow.exe";
+    return StartKestrowFrom(ExeFolder() + "kestrow.exe", params);
+}
+
+TKestrowProcess StartKestrowFrom(const std::string& exe, const std::string& params) {
     std::string commandLine = "\"" + exe + "\"" + (params.empty() ? "" : " " + params);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     TKestrowProcess process;
-    if (CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                       nullptr, &startup, &info)) {
+    if (CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &info)) {
         CloseHandle(info.hThread);
         process.Process = info.hProcess;
         process.Id = info.dwProcessId;
@@ -80,10 +83,12 @@ static BOOL CALLBACK FindStaticText(HWND child, LPARAM param) {
 
 std::string TakeErrorBox(DWORD timeoutMs) {
     HWND box = nullptr;
-    if (!WaitUntil([&] {
-            box = FindWindowA("#32770", "Error");
-            return box && IsWindowVisible(box);
-        }, timeoutMs))
+    if (!WaitUntil(
+            [&] {
+                box = FindWindowA("#32770", "Error");
+                return box && IsWindowVisible(box);
+            },
+            timeoutMs))
         return std::string();
     std::string text;
     EnumChildWindows(box, FindStaticText, reinterpret_cast<LPARAM>(&text));

@@ -11,6 +11,8 @@ struct TKestrowProcess {
 
 // Starts kestrow.exe from the test's folder with the given parameter text.
 TKestrowProcess StartKestrow(const std::string& params);
+// Starts the given copy of kestrow.exe, for runs with other files beside it.
+TKestrowProcess StartKestrowFrom(const std::string& exe, const std::string& params);
 // Waits for the process to end; false on timeout (the process is then ended).
 bool WaitForExit(TKestrowProcess& process, DWORD timeoutMs, DWORD& exitCode);
 // Starts kestrow.exe and waits for it to end; exit code, or -1 on timeout.
