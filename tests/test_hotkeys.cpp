@@ -243,6 +243,7 @@ TEST_F(HotKeysTest, TheLastOfTwentyOneDrivesKeepsItsOwnHotKeys) {
     EXPECT_EQ(164u, pressed.Id);
     SendMessageA(MainWindow, WM_HOTKEY, pressed.Id, 0);
     EXPECT_FALSE(HideIcon);
+    EXPECT_EQ(1, CDList[20].TrayOpen); // the last drive's tray was toggled open
 
     EXPECT_FALSE(QuitPosted());
     PressKeys({VK_CONTROL, VK_SHIFT, 'Q'});
