@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include "support/Probe.h"
+#include "support/ShellTray.h"
 #include "support/SeamDoubles.h"
 #include "support/TestSupport.h"
 #include "../src/actions/uActions.h"
@@ -275,7 +276,7 @@ TEST(AutocloseEndToEnd, CountsDownClosesOnTheEleventhTickAndEnds) {
         return std::string(text);
     };
     EXPECT_TRUE(WaitUntil([&] { return lineText() == Countdown('E', 8); }, 5000));
-    SaveScreenshot("autoclose-dialog");
+    SaveDesktopPicture("autoclose-dialog");
     // Still open while the last second counts, then closed and ended.
     EXPECT_TRUE(WaitUntil([&] { return lineText() == Countdown('E', 0); }, 12000));
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(kestrow.Process, 300));

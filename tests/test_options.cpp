@@ -8,6 +8,7 @@
 #include <functional>
 #include <thread>
 #include "support/Probe.h"
+#include "support/ShellTray.h"
 #include "support/TestSupport.h"
 #include "../src/common/uGlobals.h"
 #include "../src/drives/uCDTools.h"
@@ -285,7 +286,7 @@ TEST(OptionsEndToEnd, TheMenuCommandOpensTheSheetWithItsThreePages) {
         EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(page) != FALSE; }, 5000));
         RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         EXPECT_TRUE(WaitUntilPainted(sheet, 5000));
-        SaveScreenshot(names[i]);
+        SaveDesktopPicture(names[i]);
     }
     Press(sheet, PSBTN_CANCEL);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(sheet); }, 5000));

@@ -124,40 +124,6 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     }
 }
 
-std::string SaveScreenshot(const std::string& name) {
-    std::string folder = ExeFolder() + "..\\artifacts\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    std::string path = folder + name + ".bmp";
-    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    DWORD imageSize = ((width * 3 + 3) & ~3) * height;
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + imageSize;
-    std::string data(reinterpret_cast<const char*>(&file), sizeof file);
-    data.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    data.append(static_cast<const char*>(bits), imageSize);
-    WriteTextFile(path, data);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return path;
-}
-
 bool CombinationTaken(UINT modifiers, UINT key) {
     const int probeId = 0xBEEF;
     if (RegisterHotKey(nullptr, probeId, modifiers, key)) {

@@ -29,10 +29,6 @@ void ResetProgramState();
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 void PumpMessages();
 
-// Saves the whole screen as a 24-bit BMP under <build>/artifacts, for people
-// to look at; returns the file's path.
-std::string SaveScreenshot(const std::string& name);
-
 // Whether some window already holds the hotkey combination.
 bool CombinationTaken(UINT modifiers, UINT key);
 
