@@ -1,6 +1,7 @@
 #!/bin/bash
 # Installs what is missing, builds, and runs every test under Wine.
-# Extra arguments go to ctest (for example -R test_paths).
+# Extra arguments go to ctest (for example -R test_paths). The tests mostly
+# wait for Wine and its windows, so four run at once even on two cores.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -13,4 +14,4 @@ export KESTROW_WINE_ROOT=$build/wine
 . "$root/scripts/xvfb.sh"
 
 cd "$build"
-ctest --output-on-failure -j2 "$@"
+ctest --output-on-failure -j4 "$@"

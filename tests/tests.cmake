@@ -5,14 +5,19 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 set(TEST_DIR ${CMAKE_SOURCE_DIR}/tests)
+# The seams' doubles stand where the program links its Win32 seams. As
+# objects of every executable they are there whatever part of the core a
+# test uses (an archive member would be left out when only the core needs it).
+add_library(kestrow_seamdoubles OBJECT ${TEST_DIR}/support/SeamDoubles.cpp)
+target_compile_options(kestrow_seamdoubles PRIVATE ${WARNINGS})
 add_library(kestrow_testsupport STATIC
-  ${TEST_DIR}/support/SeamDoubles.cpp
   ${TEST_DIR}/support/TestSupport.cpp
   ${TEST_DIR}/support/Probe.cpp
   ${TEST_DIR}/support/ShellTray.cpp
   ${TEST_DIR}/support/TrayFixtures.cpp)
 target_compile_options(kestrow_testsupport PRIVATE ${WARNINGS})
 target_link_libraries(kestrow_testsupport PUBLIC kestrow_core gtest)
+target_sources(kestrow_testsupport INTERFACE $<TARGET_OBJECTS:kestrow_seamdoubles>)
 
 add_executable(kprobe ${TEST_DIR}/support/kprobe.cpp)
 target_compile_options(kprobe PRIVATE ${WARNINGS})

@@ -144,7 +144,7 @@ def write_avi(path, frames, usec_per_frame=62500):
 
 
 def write_all(out, write_ico):
-    write_ico(os.path.join(out, 'alarm.ico'), [alarm_clock(48), alarm_clock(32), alarm_clock(16)])
+    write_ico(os.path.join(out, 'alarm.ico'), [alarm_clock(48)])  # shown at 48x48 only
     pix, hot = hand_cursor()
     write_cursor(os.path.join(out, 'link.cur'), pix, hot)
     write_avi(os.path.join(out, 'spinner.avi'), spinner_frames())
