@@ -191,6 +191,16 @@ TEST_F(ActionsTest, RealTimerClosesTheTrayAndEndsACommandLineRun) {
     EXPECT_FALSE(TimerRuns(2));
 }
 
+TEST_F(ActionsTest, ACommandLineRunEndsWhenItsCountdownEndsAnotherWay) {
+    CommandLineMode = true;
+    AutoClose = true;
+    CloseInterval = 10;
+    OpenCD(1);
+    EXPECT_FALSE(QuitPosted());
+    CloseCD(1); // the tray pushed in by hand: the arrival broadcast closes it
+    EXPECT_TRUE(QuitPosted());
+}
+
 TEST_F(ActionsTest, PausedCountdownNeitherCountsNorCloses) {
     AutoClose = true;
     CloseInterval = 1;

@@ -158,6 +158,15 @@ TEST_F(AutocloseDialogTest, CancelStopsTheCountdownsAndClosesNoTray) {
     EXPECT_TRUE(DeviceRequests.empty());
 }
 
+TEST_F(AutocloseDialogTest, CancelEndsACommandLineRunThatWaitsForTheCountdown) {
+    CommandLineMode = true;
+    OpenCD(1);
+    MSG message;
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+    Click(IDC_AC_CANCEL);
+    EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+}
+
 TEST_F(AutocloseDialogTest, CloseAllClosesEveryTrayAndTheDialog) {
     for (BYTE d = 0; d < 3; ++d)
         OpenCD(d);

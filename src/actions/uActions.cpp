@@ -38,7 +38,7 @@ bool CloseCD(BYTE drive) {
     if (drive >= CDCount) return false;
     // Also with AutoClose switched off: a countdown started before that still
     // ends here, instead of firing on and closing the tray again and again.
-    StopAutocloseTimer(drive);
+    bool counting = StopAutocloseTimer(drive);
     char letter = CDList[drive].Letter;
     // The line announces the close before the tray moves, and goes after it.
     if (AutocloseDialog)
@@ -51,6 +51,10 @@ bool CloseCD(BYTE drive) {
     }
     CDList[drive].TrayOpen = 0;
     if (AutocloseDialog) RemoveAutocloseRow(drive);
+    // A command-line run kept alive for this countdown has nothing left to
+    // wait for once the tray closed some other way (by hand, say): without
+    // an icon it could not be ended otherwise.
+    if (counting && CommandLineMode) EndProgram();
     return result;
 }
 
@@ -94,9 +98,7 @@ void CloseAllCD() {
 void AutocloseTick(BYTE drive) {
     if (drive >= CDCount || Timers[drive].Paused) return;
     if (--Timers[drive].Remaining < 0) {
-        CloseCD(drive);
-        // A command-line run that waited for this countdown is done.
-        if (CommandLineMode) EndProgram();
+        CloseCD(drive); // which also ends a command-line run waiting for it
     } else if (ShowCloseDialog && AutocloseDialog) {
         UpdateAutocloseTexts();
     }

@@ -4,6 +4,7 @@
 #include "LinkLabel.h"
 #include "uTimer.h"
 #include "../actions/uActions.h"
+#include "../app/uInitDestroy.h"
 #include "../common/uGlobals.h"
 #include "../common/uStrConsts.h"
 #include "../language/uLanguage.h"
@@ -212,6 +213,9 @@ static void DoneAutocloseDialog() {
     }
     AutocloseRowCount = 0;
     AutocloseDialog = nullptr;
+    // Cancel in a command-line run stops the countdown that the hidden
+    // program waits for: it would otherwise never end.
+    if (CommandLineMode) EndProgram();
 }
 
 static INT_PTR CALLBACK AutocloseDialogProc(HWND dialog, UINT message, WPARAM wParam,

@@ -15,10 +15,11 @@ bool StartAutocloseTimer(BYTE drive) {
     return true;
 }
 
-void StopAutocloseTimer(BYTE drive) {
-    if (!KillTimer(MainWindow, TimerId(drive))) return; // none ran: keep the record
+bool StopAutocloseTimer(BYTE drive) {
+    if (!KillTimer(MainWindow, TimerId(drive))) return false; // none ran: keep the record
     Timers[drive].Remaining = 0;
     Timers[drive].Paused = false;
+    return true;
 }
 
 void StopAllAutocloseTimers() {

@@ -3,5 +3,6 @@
 #include <windows.h>
 
 bool StartAutocloseTimer(BYTE drive);
-void StopAutocloseTimer(BYTE drive);
+// True when a countdown was running.
+bool StopAutocloseTimer(BYTE drive);
 void StopAllAutocloseTimers();
