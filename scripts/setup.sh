@@ -21,4 +21,5 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -q
 # shellcheck disable=SC2086
-$sudo apt-get install -y -q --no-install-recommends $missing
+# With the recommended packages: Wine's fonts among them, which the tests measure.
+$sudo apt-get install -y -q $missing
