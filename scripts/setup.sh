@@ -20,6 +20,6 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -q
-# shellcheck disable=SC2086
 # With the recommended packages: Wine's fonts among them, which the tests measure.
+# shellcheck disable=SC2086
 $sudo apt-get install -y -q $missing
