@@ -34,16 +34,6 @@ bool PressOnDesktop(const std::string& keys) {
                       keys);
 }
 
-// Whether some window on the desktop holds the combination.
-bool CombinationTaken(UINT modifiers, UINT key) {
-    const int probeId = 0xBEEF;
-    if (RegisterHotKey(nullptr, probeId, modifiers, key)) {
-        UnregisterHotKey(nullptr, probeId);
-        return false;
-    }
-    return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
-}
-
 std::string IniValue(const std::string& section, const std::string& key) {
     char value[256] = {};
     GetPrivateProfileStringA(section.c_str(), key.c_str(), "<missing>", value, sizeof value,

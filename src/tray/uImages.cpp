@@ -86,8 +86,7 @@ bool FreeObject(HBITMAP& handle) {
 
 // The pixels of a bitmap as 32-bit BGRA rows, top row first. The bitmap must
 // not be selected into a device context.
-static std::vector<DWORD> ReadPixels(HBITMAP bitmap, int width, int height) {
-    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
+static BITMAPINFO TopDownRgbaInfo(int width, int height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -95,6 +94,12 @@ static std::vector<DWORD> ReadPixels(HBITMAP bitmap, int width, int height) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+static std::vector<DWORD> ReadPixels(HBITMAP bitmap, int width, int height) {
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
+    BITMAPINFO info = TopDownRgbaInfo(width, height);
     HDC screen = GetDC(nullptr);
     GetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
@@ -102,13 +107,7 @@ static std::vector<DWORD> ReadPixels(HBITMAP bitmap, int width, int height) {
 }
 
 static void WritePixels(HBITMAP bitmap, int width, int height, const std::vector<DWORD>& pixels) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownRgbaInfo(width, height);
     HDC screen = GetDC(nullptr);
     SetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);

@@ -58,10 +58,10 @@ std::string SettingsFilePath() {
     return std::string(folder) + ResStr(IDS_SETTINGSFOLDER) + ResStr(IDS_INIFILE);
 }
 
-void UseDriveList(const std::string& letters) {
+void UseDriveList(const std::string& letters, BYTE mediaKind) {
     CDList.clear();
     for (char letter : letters)
-        CDList.push_back({letter, 0, mkData});
+        CDList.push_back({letter, 0, mediaKind});
     CDCount = static_cast<BYTE>(CDList.size());
     Timers.assign(CDCount, TAutocloseTimer{});
     DriveMenus.assign(CDCount, nullptr);

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <functional>
 #include <string>
+#include "../../src/common/uGlobals.h"
 
 // Folder of the running test executable (also holds kestrow.exe and the
 // language files), with a trailing backslash.
@@ -17,7 +18,7 @@ std::string SettingsFilePath();
 
 // A drive list of the given letters, with every per-drive array sized to it
 // as the start-up would size them.
-void UseDriveList(const std::string& letters);
+void UseDriveList(const std::string& letters, BYTE mediaKind = mkData);
 
 // Registers the main window class and creates MainWindow once per process.
 void EnsureMainWindow();

@@ -30,15 +30,7 @@ const std::map<int, std::string>& Texts() {
 } // namespace
 
 void UseDrives(const std::string& letters, BYTE mediaKind) {
-    CDList.clear();
-    for (char letter : letters)
-        CDList.push_back({letter, 0, mediaKind});
-    CDCount = static_cast<BYTE>(CDList.size());
-    Timers.assign(CDCount, TAutocloseTimer{});
-    DriveMenus.assign(CDCount, nullptr);
-    HotKeys.assign(CDCount, THotKeyRecord{});
-    CDBitmaps.assign(CDCount, nullptr);
-    CDBitmapsChecked.assign(CDCount, nullptr);
+    UseDriveList(letters, mediaKind);
 }
 
 std::string UseTestLanguage() {
