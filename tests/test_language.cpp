@@ -4,10 +4,12 @@
 #include <windows.h>
 #include <vector>
 #include "support/SeamDoubles.h"
+#include "support/Probe.h"
 #include "support/TestSupport.h"
 #include "support/TrayFixtures.h"
 #include "../src/common/uGlobals.h"
 #include "../src/language/uLanguage.h"
+#include "../src/tray/uNotifyIcon.h"
 #include "../src/menus/uMenus.h"
 #include "../res/resource.h"
 
@@ -126,19 +128,25 @@ TEST_F(LanguageTest, LoadingAnExistingLanguageMakesItCurrent) {
     EXPECT_EQ("&Oeffnen", GetLangText(201));
 }
 
-TEST_F(LanguageTest, AMissingLanguageFallsBackToEnglish) {
-    // The warning balloon itself belongs to the tray icon; here the result
-    // of the fallback is checked.
+TEST_F(LanguageTest, AMissingLanguageWarnsAndFallsBackToEnglish) {
     std::string english = WriteLanguageFile(Folder, "English", "201=&Open\r\n");
+    AddTrayIcon(); // the warning is a balloon of the tray icon
     for (const char* name : {"Klingon", ""}) {
         SCOPED_TRACE(name);
         LoadLanguage(name, 0);
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                return BalloonShown("File for " + std::string(name) +
+                                    " language not found. Loading default language");
+            },
+            10000));
         EXPECT_EQ("English", Language);
         EXPECT_EQ(english, LanguageFileName);
         EXPECT_EQ("&Open", GetLangText(201));
         EXPECT_TRUE(MessageBoxCalls.empty());
         EXPECT_FALSE(QuitPosted());
     }
+    RemoveTrayIcon();
 }
 
 TEST_F(LanguageTest, AMissingEnglishFileShowsOneErrorAndEndsTheProgram) {

@@ -9,6 +9,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CommandLineMode = __argc > 1;
     RegisterMainWindowClass();
     CreateMainWindow();
+    // Without its window the program could neither be reached nor ended.
+    if (!MainWindow) return 1;
     InitApp();
     ProcessCommandLine(__argc, __argv);
     SetLowPriority();
