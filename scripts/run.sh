@@ -17,6 +17,8 @@ if [ ! -d "$prefix" ]; then
     "$root/scripts/wine-prefix.sh" make "$prefix" "$wineroot/template" D=backup E=dvd
 fi
 export WINEPREFIX=$prefix WINEDEBUG=-all
+# Wine reads file names (Français.lng) in the locale's character set.
+if [ "$(locale charmap 2>/dev/null)" != UTF-8 ]; then export LC_ALL=C.UTF-8; fi
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 headless=0
