@@ -78,6 +78,18 @@ check "log-on value removed" sh -c '! wine reg query "HKCU\\Software\\Microsoft\
 check "uninstall entry removed" sh -c "! wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrow' >/dev/null 2>&1"
 check "user's settings kept" test -f "$settings"
 
+# For all users: the program under Program Files, the shortcut in the
+# common Start menu, the uninstall entry under HKLM.
+wine "$setup" /S /AllUsers
+common=$(find "$prefix/drive_c" -ipath '*program files*/Kestrow/kestrow.exe' -print -quit)
+check "installed for all users under Program Files" test -n "$common"
+common_shortcut=$(find "$prefix/drive_c" -ipath '*ProgramData*/Kestrow.lnk' -print -quit)
+check "common Start menu shortcut" test -n "$common_shortcut"
+check "machine-wide uninstall entry" sh -c "wine reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrow' /v DisplayVersion >/dev/null 2>&1"
+wine "$(dirname "${common:-/nonexistent/x}")/uninstall.exe" /S /AllUsers
+check "all-users program removed" wait_for test ! -e "${common:-/nonexistent/x}"
+check "common shortcut removed" test ! -e "${common_shortcut:-/nonexistent/x}"
+
 wineserver -k
 wineserver -w
 echo "$failures failure(s)"
