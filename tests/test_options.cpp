@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <thread>
+#include <vector>
 #include "support/Probe.h"
 #include "support/ShellTray.h"
 #include "support/TestSupport.h"
@@ -182,6 +183,31 @@ TEST_F(OptionsTest, ASecondApplyDropsWhatTheFirstRegistered) {
     EXPECT_FALSE(CombinationTaken(MOD_CONTROL | MOD_ALT, '3'));
     EXPECT_TRUE(CombinationTaken(MOD_CONTROL | MOD_ALT, '4'));
     EXPECT_EQ("Ctrl+Alt+4", IniReadString(IniFileName, "OtherHotKeys", "CloseProgramHotkey", "?"));
+}
+
+BOOL CALLBACK CollectSheets(HWND window, LPARAM param) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (!lstrcmpA(className, "#32770") && IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
+TEST_F(OptionsTest, ASecondOptionsCommandOpensNoSecondSheet) {
+    size_t sheets = 0;
+    ASSERT_TRUE(WithSheet([&](HWND sheet) {
+        // The command comes through the main window, as from the tray menu.
+        DWORD_PTR result;
+        SendMessageTimeoutA(MainWindow, WM_COMMAND, IDM_OPTIONS, 0, SMTO_NORMAL, 5000, &result);
+        std::vector<HWND> open;
+        EnumThreadWindows(GetWindowThreadProcessId(sheet, nullptr), CollectSheets,
+                          reinterpret_cast<LPARAM>(&open));
+        sheets = open.size();
+        for (HWND each : open)
+            if (each != sheet) Press(each, PSBTN_CANCEL);
+        Press(sheet, PSBTN_CANCEL);
+    }));
+    EXPECT_EQ(1u, sheets);
 }
 
 TEST_F(OptionsTest, TheIntervalIsStoredAsTyped) {

@@ -15,6 +15,9 @@ static int EditDriveIndex = 0;
 // Until the "Main" page has filled its controls, their notifications (the
 // spin control sets its buddy's text while the page is made) are no change.
 static bool MainPageReady = false;
+// The sheet while it is shown: a second Options command brings it forward
+// instead of opening another sheet over the same working copies.
+static HWND OpenSheet = nullptr;
 
 static void PageChanged(HWND page) {
     SendMessageA(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
@@ -42,7 +45,8 @@ static void CenterSheet(HWND sheet) {
 static INT_PTR CALLBACK MainPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        CenterSheet(GetParent(page));
+        OpenSheet = GetParent(page);
+        CenterSheet(OpenSheet);
         SetDialogTexts(page, IDD_PAGE_MAIN, IDC_MAIN_LAST);
         CheckDlgButton(page, IDC_AUTOSTART, Autostart ? BST_CHECKED : BST_UNCHECKED);
         CheckDlgButton(page, IDC_HIDEICON, HideIcon ? BST_CHECKED : BST_UNCHECKED);
@@ -177,6 +181,10 @@ static std::string CaptionOf(const std::string& menuText) {
 }
 
 bool ShowOptions() {
+    if (OpenSheet) {
+        SetForegroundWindow(OpenSheet);
+        return false;
+    }
     MainPageReady = false;
     HINSTANCE module = GetModuleHandleA(nullptr);
     const int templates[3] = {IDD_PAGE_MAIN, IDD_PAGE_HOTKEYS, IDD_PAGE_OTHER};
@@ -206,5 +214,7 @@ bool ShowOptions() {
     sheet.nPages = 3;
     sheet.nStartPage = 0;
     sheet.phpage = pages;
-    return PropertySheetA(&sheet) > 0;
+    INT_PTR result = PropertySheetA(&sheet);
+    OpenSheet = nullptr;
+    return result > 0;
 }
