@@ -46,8 +46,8 @@ make_prefix() {
     local discs=$dir/discs
     mkdir -p "$discs"
     local drives_reg=""
-    for spec in "$@"; do
-        local letter=${spec%%=*} fixture=${spec#*=}
+    for drive in "$@"; do
+        local letter=${drive%%=*} fixture=${drive#*=}
         letter=$(echo "$letter" | tr 'A-Z' 'a-z')
         if [ -n "$fixture" ]; then
             cp -a "$fixtures/$fixture" "$discs/$letter"

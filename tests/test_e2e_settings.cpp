@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <string>
 #include "support/Probe.h"
+#include "support/ShellTray.h"
 #include "support/TestSupport.h"
 #include "../res/resource.h"
 
@@ -11,27 +12,13 @@ namespace {
 
 const char* const RunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// Runs xdotool on the X display of the Wine desktop. Wine starts the Unix
-// program but cannot wait for it, so callers poll for the effect.
-bool RunXdotool(const std::string& arguments) {
-    std::string commandLine = "/usr/bin/xdotool " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
-        return false;
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    return true;
-}
-
 // Focuses the Wine desktop, clicks on its empty middle and presses the keys
 // (xdotool's names, such as ctrl+alt+q).
 bool PressOnDesktop(const std::string& keys) {
-    return RunXdotool("search --name Wine.desktop windowfocus --sync mousemove 400 300 click 1 "
-                      "key " +
-                      keys);
+    return RunHostCommand("xdotool search --name Wine.desktop windowfocus --sync mousemove 400 300 "
+                          "click 1 key " +
+                              keys,
+                          10000);
 }
 
 std::string IniValue(const std::string& section, const std::string& key) {
@@ -53,29 +40,11 @@ bool ReadRunValue(std::string& value) {
     return status == ERROR_SUCCESS && type == REG_SZ;
 }
 
-struct TDialogSearch {
-    DWORD ProcessId;
-    HWND Found;
-};
-
-BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<TDialogSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (owner != search->ProcessId || !IsWindowVisible(window) ||
-        lstrcmpA(className, "#32770") != 0)
-        return TRUE;
-    search->Found = window;
-    return FALSE;
-}
-
 // The visible autoclose countdown dialog of the process, or 0.
 HWND FindCountdownDialog(DWORD processId) {
-    TDialogSearch search = {processId, nullptr};
-    EnumWindows(FindVisibleDialog, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
+    HWND dialog = nullptr;
+    CountVisibleWindows("#32770", processId, &dialog);
+    return dialog;
 }
 
 void UseSettings(const std::string& text) {

@@ -16,37 +16,15 @@
 
 namespace {
 
-struct TFindMenu {
-    DWORD ProcessId;
-    HWND Found;
-    int Count;
-};
-
-BOOL CALLBACK FindMenuWindow(HWND window, LPARAM param) {
-    auto* find = reinterpret_cast<TFindMenu*>(param);
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (lstrcmpA(className, "#32768") == 0 && process == find->ProcessId &&
-        IsWindowVisible(window)) {
-        find->Found = window;
-        ++find->Count;
-    }
-    return TRUE;
-}
-
 // A visible popup menu of the process, or 0.
 HWND OpenMenuOf(DWORD processId) {
-    TFindMenu find = {processId, nullptr, 0};
-    EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&find));
-    return find.Found;
+    HWND menu = nullptr;
+    CountVisibleWindows("#32768", processId, &menu);
+    return menu;
 }
 
 int OpenMenuCount(DWORD processId) {
-    TFindMenu find = {processId, nullptr, 0};
-    EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&find));
-    return find.Count;
+    return CountVisibleWindows("#32768", processId);
 }
 
 POINT Centre(const RECT& rect) {

@@ -70,6 +70,34 @@ HWND WaitForKestrowWindow(DWORD timeoutMs, DWORD processId) {
     return window;
 }
 
+struct TWindowCount {
+    const char* ClassName;
+    DWORD ProcessId;
+    HWND Found;
+    int Count;
+};
+
+static BOOL CALLBACK CountWindowProc(HWND window, LPARAM param) {
+    auto* count = reinterpret_cast<TWindowCount*>(param);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == count->ProcessId && IsWindowVisible(window) &&
+        lstrcmpA(className, count->ClassName) == 0) {
+        count->Found = window;
+        ++count->Count;
+    }
+    return TRUE;
+}
+
+int CountVisibleWindows(const char* className, DWORD processId, HWND* found) {
+    TWindowCount count = {className, processId, nullptr, 0};
+    EnumWindows(CountWindowProc, reinterpret_cast<LPARAM>(&count));
+    if (found) *found = count.Found;
+    return count.Count;
+}
+
 static BOOL CALLBACK FindStaticText(HWND child, LPARAM param) {
     char className[32] = {};
     GetClassNameA(child, className, sizeof className);

@@ -22,6 +22,10 @@ long RunKestrow(const std::string& params, DWORD timeoutMs);
 HWND FindKestrowWindow(DWORD processId = 0);
 HWND WaitForKestrowWindow(DWORD timeoutMs, DWORD processId = 0);
 
+// The visible top-level windows of a class (#32768 menus, #32770 dialogs)
+// that belong to the process: how many there are, and the last one found.
+int CountVisibleWindows(const char* className, DWORD processId, HWND* found = nullptr);
+
 // Text of the first visible message box titled "Error" within the time, or
 // empty when none appeared. The box is dismissed with OK.
 std::string TakeErrorBox(DWORD timeoutMs);
