@@ -70,12 +70,12 @@ check "Kestrow ended with exit code 0" test $? -eq 0
 check "settings saved" test -f "$settings"
 
 wine "$dir/uninstall.exe" /S
-# The uninstaller runs on from a copy of itself: wait for it to finish.
+# The uninstaller runs on from a copy of itself: every removal is waited for.
 check "program files removed" wait_for test ! -e "$dir/kestrow.exe"
 check "installed folder removed" wait_for test ! -e "$dir"
-check "shortcut removed" test ! -e "$shortcut"
-check "log-on value removed" sh -c '! wine reg query "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run" /v Kestrow >/dev/null 2>&1'
-check "uninstall entry removed" sh -c "! wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrow' >/dev/null 2>&1"
+check "shortcut removed" wait_for test ! -e "$shortcut"
+check "log-on value removed" wait_for sh -c '! wine reg query "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run" /v Kestrow >/dev/null 2>&1'
+check "uninstall entry removed" wait_for sh -c "! wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrow' >/dev/null 2>&1"
 check "user's settings kept" test -f "$settings"
 
 # For all users: the program under Program Files, the shortcut in the
@@ -88,7 +88,7 @@ check "common Start menu shortcut" test -n "$common_shortcut"
 check "machine-wide uninstall entry" sh -c "wine reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrow' /v DisplayVersion >/dev/null 2>&1"
 wine "$(dirname "${common:-/nonexistent/x}")/uninstall.exe" /S /AllUsers
 check "all-users program removed" wait_for test ! -e "${common:-/nonexistent/x}"
-check "common shortcut removed" test ! -e "${common_shortcut:-/nonexistent/x}"
+check "common shortcut removed" wait_for test ! -e "${common_shortcut:-/nonexistent/x}"
 
 wineserver -k
 wineserver -w
