@@ -41,6 +41,8 @@
 #define IDM_EXIT 207
 #define IDM_OPENALL 208
 #define IDM_CLOSEALL 209
+// Selects the 21st drive (index 20): identifier 20 already opens drive 0.
+#define IDM_SELECTDRIVE20 210
 #define IDM_LANGUAGE_FIRST 500
 #define IDM_LANGUAGE_LAST 599
 

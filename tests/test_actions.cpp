@@ -2,6 +2,7 @@
 // and the real window timers of the main window. The prefix has D=backup
 // (data), E= (no medium), F=dvd and J=autorun.
 #include <gtest/gtest.h>
+#include <climits>
 #include <windows.h>
 #include "support/SeamDoubles.h"
 #include "support/TestSupport.h"
@@ -161,7 +162,8 @@ TEST_F(ActionsTest, AutorunHandsTheWholeOpenValueToTheShell) {
 
 TEST_F(ActionsTest, CountdownOfNClosesOnTickNPlusOne) {
     AutoClose = true;
-    for (int interval : {3, 0, -2}) {
+    // The lowest integer once wrapped round and never closed.
+    for (int interval : {3, 0, -2, INT_MIN}) {
         SCOPED_TRACE(interval);
         CloseInterval = interval;
         OpenCD(1);

@@ -265,6 +265,28 @@ TEST_F(AutocloseDialogTest, LinkLabelsFitTheirTextReactToTheMouseAndReportClicks
     EXPECT_FALSE(Timers[1].Paused);
 }
 
+TEST_F(AutocloseDialogTest, ClosingTheHoveredLineLeavesTheOtherLinksBlue) {
+    for (BYTE d = 0; d < 3; ++d)
+        OpenCD(d);
+    HWND close = GetDlgItem(AutocloseDialog, 201);
+    SendMessageA(close, WM_MOUSEHOVER, 0, 0);
+    // The click destroys the label under the mouse: no WM_MOUSELEAVE follows.
+    SendMessageA(close, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageA(close, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    ASSERT_EQ(nullptr, GetDlgItem(AutocloseDialog, 201));
+    for (int id : {200, 300, 202, 302}) {
+        SCOPED_TRACE(id);
+        HWND link = GetDlgItem(AutocloseDialog, id);
+        RedrawWindow(link, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_TRUE(WaitUntil([&] { return Shows(link, false); }, 2000));
+        EXPECT_FALSE(Shows(link, true));
+    }
+    HWND other = GetDlgItem(AutocloseDialog, 302);
+    SendMessageA(other, WM_MOUSEHOVER, 0, 0);
+    UpdateWindow(other);
+    EXPECT_TRUE(Shows(other, true));
+}
+
 TEST(AutocloseEndToEnd, CountsDownClosesOnTheEleventhTickAndEnds) {
     LanguageFileName = ExeFolder() + "English.lng";
     TKestrowProcess kestrow = StartKestrow("O E A10 D");

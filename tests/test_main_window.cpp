@@ -96,25 +96,37 @@ TEST_F(MainWindowTest, VolumeBroadcastWithoutMediaFlagRunsNoDriveAction) {
     ExpectNothingHappened(0);
 }
 
-TEST_F(MainWindowTest, VolumeMaskGivesTheLowestListedLetter) {
-    UseDriveList("DG");
-    DEV_BROADCAST_VOLUME volume = {};
-    volume.dbcv_size = sizeof volume;
-    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
-    volume.dbcv_flags = DBTF_MEDIA;
-    auto drive = [&](DWORD mask) {
-        volume.dbcv_unitmask = mask;
-        return DriveFromVolumeMask(reinterpret_cast<LPARAM>(&volume));
-    };
-    EXPECT_EQ(0, drive(1u << 3));
-    EXPECT_EQ(1, drive(1u << 6));
-    EXPECT_EQ(0, drive((1u << 3) | (1u << 6)));
-    EXPECT_EQ(-1, drive(1u << 4));           // E is not a listed drive
-    EXPECT_EQ(-1, drive(1u << 2 | 1u << 6)); // the lowest set bit decides: C
-    EXPECT_EQ(-1, drive(1u << 22));          // W lies beyond U
-    EXPECT_EQ(-1, drive(0));
-    volume.dbcv_flags = 0;
-    EXPECT_EQ(-1, drive(1u << 3));
+TEST_F(MainWindowTest, VolumeBroadcastActsOnEveryListedDriveOfItsMask) {
+    struct {
+        DWORD Mask;
+        const char* Opened;
+    } const cases[] = {{1u << 3, "D"},
+                       {1u << 6, "G"},
+                       {1u << 3 | 1u << 6, "DG"},
+                       {1u << 2 | 1u << 6, "G"},
+                       {1u << 4, ""},
+                       {1u << 22, ""},
+                       {0, ""},
+                       {~0u, "DG"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Mask);
+        UseDriveList("DG");
+        DeviceRequests.clear();
+        DEV_BROADCAST_VOLUME volume = {};
+        volume.dbcv_size = sizeof volume;
+        volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+        volume.dbcv_flags = DBTF_MEDIA;
+        volume.dbcv_unitmask = c.Mask;
+        SendMessageA(MainWindow, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE,
+                     reinterpret_cast<LPARAM>(&volume));
+        std::string opened;
+        for (const TDeviceRequest& request : DeviceRequests)
+            opened += request.Path.substr(4, 1);
+        EXPECT_EQ(c.Opened, opened);
+        for (const TCDDrive& drive : CDList)
+            EXPECT_EQ(std::string(c.Opened).find(drive.Letter) != std::string::npos,
+                      drive.TrayOpen == 1);
+    }
 }
 
 TEST_F(MainWindowTest, TimerOneTicksTheCountdownOfDriveZero) {
@@ -127,7 +139,8 @@ TEST_F(MainWindowTest, TimerOneTicksTheCountdownOfDriveZero) {
     SendMessageA(MainWindow, WM_TIMER, 2, 0);
     EXPECT_EQ(2, Timers[1].Remaining);
     // Identifiers of no listed drive tick nothing.
-    for (WPARAM id : {WPARAM(0), WPARAM(3), WPARAM(21)}) SendMessageA(MainWindow, WM_TIMER, id, 0);
+    for (WPARAM id : {WPARAM(0), WPARAM(3), WPARAM(21)})
+        SendMessageA(MainWindow, WM_TIMER, id, 0);
     EXPECT_EQ(2, Timers[0].Remaining);
     EXPECT_EQ(2, Timers[1].Remaining);
     ExpectNothingHappened(0);

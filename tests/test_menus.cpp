@@ -258,6 +258,30 @@ TEST_F(MenusTest, RefreshAfterALanguageLoadRebuildsInTheNewLanguage) {
     EXPECT_STREQ("[E:]", NotifyIconData.szTip);
 }
 
+TEST_F(MenusTest, EveryItemOfTheDriveListSelectsItsOwnDriveOfTwentyOne) {
+    UseDriveList("ABCDEFGHIJKLMNOPQRSTU");
+    InitImages();
+    CreateMenus();
+    for (BYTE i = 0; i < 21; ++i) {
+        SCOPED_TRACE(int(i));
+        UINT id = ReadItem(DrivesMenu, i).Id; // rebuilt by every selection
+        SendMessageA(MainWindow, WM_COMMAND, id, 0);
+        EXPECT_EQ(i, CurrentDrive);
+        EXPECT_TRUE(DeviceRequests.empty());
+    }
+    // The menu's commands of the first twenty drives are their indexes.
+    for (BYTE i = 0; i < 20; ++i)
+        EXPECT_EQ(i, ReadItem(DrivesMenu, i).Id);
+}
+
+TEST_F(MenusTest, ALanguageCommandWithoutItemIsIgnored) {
+    CreateMenus();
+    const std::string file = LanguageFileName;
+    SendMessageA(MainWindow, WM_COMMAND, IDM_LANGUAGE_LAST, 0);
+    EXPECT_EQ("English", Language);
+    EXPECT_EQ(file, LanguageFileName);
+}
+
 TEST(CommandIds, DriveAndActionMakeTheIdentifierAndBack) {
     struct {
         BYTE Drive, Action;

@@ -97,9 +97,12 @@ void CloseAllCD() {
 
 void AutocloseTick(BYTE drive) {
     if (drive >= CDCount || Timers[drive].Paused) return;
-    if (--Timers[drive].Remaining < 0) {
+    // A countdown of N closes on tick N + 1, a negative one on the first
+    // tick; tested before it drops, so that the lowest integer cannot wrap.
+    if (Timers[drive].Remaining <= 0) {
         CloseCD(drive); // which also ends a command-line run waiting for it
-    } else if (ShowCloseDialog && AutocloseDialog) {
-        UpdateAutocloseTexts();
+        return;
     }
+    --Timers[drive].Remaining;
+    if (ShowCloseDialog && AutocloseDialog) UpdateAutocloseTexts();
 }

@@ -5,6 +5,7 @@
 #include "../common/uGlobals.h"
 #include "../common/uStrConsts.h"
 #include "../language/uLanguage.h"
+#include "../menus/uMenus.h"
 #include "../settings/RegIni.h"
 #include "../settings/uSettings.h"
 #include "../tray/uNotifyIcon.h"
@@ -52,13 +53,7 @@ static void SelectDriveParam(const std::string& param) {
         ShowTrayMessage(ResStr(IDS_INVALIDARGS), 0, false);
         return;
     }
-    int index = DriveIndexOf(letter[0]);
-    // Command identifier 20 already means "open drive 0": the 21st drive is
-    // selected directly.
-    if (index < CMD_DRIVE_BASE)
-        SendCommand(index);
-    else
-        SelectDrive(static_cast<BYTE>(index));
+    SendCommand(SelectDriveCommandID(static_cast<BYTE>(DriveIndexOf(letter[0]))));
 }
 
 static void ApplyOption(const std::string& param) {

@@ -47,25 +47,23 @@ bool DriveCommand(int id) {
     return false;
 }
 
-int DriveFromVolumeMask(LPARAM data) {
-    const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data);
-    if (!(volume->dbcv_flags & DBTF_MEDIA)) return -1;
-    for (int i = 0; i < MAX_DRIVES; ++i)
-        if (volume->dbcv_unitmask & (1u << i)) return DriveIndexOf(static_cast<char>('A' + i));
-    return -1;
-}
-
 void OnDeviceChange(WPARAM event, LPARAM data) {
     if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) return;
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
     if (!header || header->dbch_devicetype != DBT_DEVTYP_VOLUME) return;
-    int drive = DriveFromVolumeMask(data);
-    if (drive >= 0) {
-        // A medium that arrives means the tray was closed; one that leaves, opened.
-        if (event == DBT_DEVICEARRIVAL)
-            CloseCD(static_cast<BYTE>(drive));
-        else
-            OpenCD(static_cast<BYTE>(drive));
+    const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data);
+    if (volume->dbcv_flags & DBTF_MEDIA) {
+        // One broadcast may name several letters: each listed drive among them.
+        for (int i = 0; i < MAX_DRIVES; ++i) {
+            if (!(volume->dbcv_unitmask & (1u << i))) continue;
+            int drive = DriveIndexOf(static_cast<char>('A' + i));
+            if (drive < 0) continue;
+            // A medium that arrives means the tray was closed; one that leaves, opened.
+            if (event == DBT_DEVICEARRIVAL)
+                CloseCD(static_cast<BYTE>(drive));
+            else
+                OpenCD(static_cast<BYTE>(drive));
+        }
     }
     RebuildMenus();
     UpdateTrayIcon();
@@ -105,9 +103,15 @@ static void OnCommand(int id) {
     case IDM_EXIT: DestroyWindow(MainWindow); return;
     case IDM_OPENALL: OpenAllCD(); return;
     case IDM_CLOSEALL: CloseAllCD(); return;
+    case IDM_SELECTDRIVE20:
+        if (CMD_DRIVE_BASE < CDCount) SelectDrive(CMD_DRIVE_BASE);
+        return;
     }
-    if (id >= IDM_LANGUAGE_FIRST && id <= IDM_LANGUAGE_LAST)
-        LoadLanguage(GetLanguageItemText(id), id);
+    if (id >= IDM_LANGUAGE_FIRST && id <= IDM_LANGUAGE_LAST) {
+        // Only a language the menu lists: an empty name would load ".lng".
+        std::string name = GetLanguageItemText(id);
+        if (!name.empty()) LoadLanguage(name, id);
+    }
 }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -8,6 +8,5 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 bool SelectDrive(BYTE index);
 bool DriveCommand(int id);
 void OnDeviceChange(WPARAM event, LPARAM data);
-int DriveFromVolumeMask(LPARAM data);
 void ShowTrayMenu();
 std::string GetLanguageItemText(int id);

@@ -2,8 +2,9 @@
 
 HCURSOR LinkCursor = nullptr;
 static WNDPROC OldStaticProc = nullptr;
-// One flag for all labels: only one can be under the mouse at a time.
-static bool LinkHover = false;
+// The label under the mouse, or 0: only one can be hovered at a time, and a
+// label destroyed under the mouse never gets its WM_MOUSELEAVE.
+static HWND HoveredLabel = nullptr;
 
 HWND CreateLinkLabel(const std::string& text, DWORD style, int id, int x, int y, HWND parent) {
     HWND label = CreateWindowExA(
@@ -15,7 +16,6 @@ HWND CreateLinkLabel(const std::string& text, DWORD style, int id, int x, int y,
     OldStaticProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LinkLabelWndProc)));
     SetWindowTextA(label, text.c_str()); // now sizes the label to its text
-    LinkHover = false;
     return label;
 }
 
@@ -35,7 +35,7 @@ static void PaintLinkLabel(HWND window) {
     char text[255] = {};
     int len = GetWindowTextA(window, text, sizeof text);
     if (len > 0) {
-        SetTextColor(dc, LinkHover ? RGB(255, 0, 0) : RGB(0, 0, 255));
+        SetTextColor(dc, HoveredLabel == window ? RGB(255, 0, 0) : RGB(0, 0, 255));
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         HGDIOBJ oldFont =
             SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
@@ -47,8 +47,8 @@ static void PaintLinkLabel(HWND window) {
     EndPaint(window, &paint);
 }
 
-// The hover flag is shared by all labels, so a label is painted at once when
-// it changes: a label left for another must not wait and then paint red.
+// A label is painted at once when its hover state changes: a label left for
+// another must not wait and then paint red.
 static void RepaintNow(HWND window) {
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
@@ -72,15 +72,20 @@ LRESULT CALLBACK LinkLabelWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         return 0;
     }
     case WM_MOUSEHOVER:
-        if (!LinkHover) {
-            LinkHover = true;
+        if (HoveredLabel != window) {
+            HWND previous = HoveredLabel;
+            HoveredLabel = window;
+            if (previous) RepaintNow(previous);
             RepaintNow(window);
         }
         return 0;
     case WM_MOUSELEAVE:
-        LinkHover = false;
+        if (HoveredLabel == window) HoveredLabel = nullptr;
         RepaintNow(window);
         return 0;
+    case WM_DESTROY:
+        if (HoveredLabel == window) HoveredLabel = nullptr;
+        break;
     }
     return CallWindowProcA(OldStaticProc, window, message, wParam, lParam);
 }

@@ -34,6 +34,8 @@ void LoadLanguage(const std::string& name, int menuId) {
     }
     const std::string defaultLanguage = ResStr(IDS_DEFAULTLANGUAGE);
     if (name != defaultLanguage) {
+        // The balloon's own title text comes from the default language's file.
+        LanguageFileName = AppPath + defaultLanguage + ResStr(IDS_LANGEXT);
         ShowTrayMessage(FormatText(ResStr(IDS_LANGNOTFOUND), {name}), 1, false);
         LoadLanguage(defaultLanguage, 0);
     } else {

@@ -28,6 +28,10 @@ void SplitCommandID(int id, BYTE& drive, BYTE& action) {
     action = static_cast<BYTE>((id - CMD_DRIVE_BASE) % CMD_DRIVE_ACTIONS);
 }
 
+int SelectDriveCommandID(BYTE drive) {
+    return drive < CMD_DRIVE_BASE ? drive : IDM_SELECTDRIVE20;
+}
+
 bool AddMenuItem(HMENU menu, const std::string& caption, int id, HBITMAP bitmap, int itemType) {
     MENUITEMINFOA info = {};
     info.cbSize = sizeof info;
@@ -71,8 +75,9 @@ static void CreateDrivesMenu() {
     for (BYTE i = 0; i < CDCount; ++i) {
         HBITMAP checked = ComposeCheckedImage(i);
         HBITMAP unchecked = ComposeDriveImage(i);
-        AddMenuItemEx(DrivesMenu, DriveCaption(CDList[i].Letter), i, true, MFT_RADIOCHECK,
-                      i == CurrentDrive ? MFS_CHECKED : 0, nullptr, checked, unchecked);
+        AddMenuItemEx(DrivesMenu, DriveCaption(CDList[i].Letter), SelectDriveCommandID(i), true,
+                      MFT_RADIOCHECK, i == CurrentDrive ? MFS_CHECKED : 0, nullptr, checked,
+                      unchecked);
     }
 }
 
@@ -145,8 +150,9 @@ static void AddDriveItems() {
         CreateDriveMenu(i);
         HBITMAP checked = ComposeCheckedImage(i);
         HBITMAP unchecked = ComposeDriveImage(i);
-        AddMenuItemEx(TrayMenu, DriveCaption(CDList[i].Letter), i, true, MFT_RADIOCHECK,
-                      i == CurrentDrive ? MFS_CHECKED : 0, DriveMenus[i], checked, unchecked);
+        AddMenuItemEx(TrayMenu, DriveCaption(CDList[i].Letter), SelectDriveCommandID(i), true,
+                      MFT_RADIOCHECK, i == CurrentDrive ? MFS_CHECKED : 0, DriveMenus[i], checked,
+                      unchecked);
     }
 }
 

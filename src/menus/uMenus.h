@@ -5,6 +5,8 @@
 
 int MakeCommandID(BYTE drive, BYTE action);
 void SplitCommandID(int id, BYTE& drive, BYTE& action);
+// The command that makes the drive current: its index, or IDM_SELECTDRIVE20.
+int SelectDriveCommandID(BYTE drive);
 bool AddMenuItem(HMENU menu, const std::string& caption, int id, HBITMAP bitmap, int itemType);
 bool AddMenuItemEx(HMENU menu, const std::string& caption, int item, bool byPosition, int itemType,
                    int itemState, HMENU subMenu, HBITMAP checkedBitmap, HBITMAP uncheckedBitmap);
