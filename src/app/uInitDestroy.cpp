@@ -28,16 +28,14 @@ void RegisterMainWindowClass() {
 }
 
 void CreateMainWindow() {
-    MainWindow = CreateWindowExA(0, ResStr(IDS_CLASSNAME).c_str(), ResStr(IDS_TITLE).c_str(), 0,
-                                 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    MainWindow = CreateWindowExA(0, ResStr(IDS_CLASSNAME).c_str(), ResStr(IDS_TITLE).c_str(), 0, 0,
+                                 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 void InitApp() {
     InitCommonControls();
 
-    char exePath[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, exePath, MAX_PATH);
-    AppPath = ExtractAppPath(exePath);
+    AppPath = ExtractAppPath(ExecutablePath());
 
     std::string folder = GetAppDataFolder() + ResStr(IDS_SETTINGSFOLDER);
     if (!FolderExists(folder)) MakeFolderPath(folder);
@@ -73,7 +71,9 @@ void SetLowPriority() {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE);
 }
 
-void EndProgram() { SendMessageA(MainWindow, WM_DESTROY, 0, 0); }
+void EndProgram() {
+    SendMessageA(MainWindow, WM_DESTROY, 0, 0);
+}
 
 void ShowError(const std::string& text) {
     SeamMessageBox(nullptr, text.c_str(), ResStr(IDS_ERROR).c_str(), MB_ICONERROR | MB_OK);

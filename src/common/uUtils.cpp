@@ -2,6 +2,39 @@
 #include <windows.h>
 #include <shlobj.h>
 
+// The wide text in the ANSI code page; false when a character had no spelling.
+static bool ToAnsi(const std::wstring& wide, std::string& text) {
+    BOOL lossy = FALSE;
+    int length = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, &lossy);
+    if (length <= 0) return false;
+    text.assign(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &text[0], length, nullptr, &lossy);
+    text.resize(static_cast<size_t>(length - 1));
+    return !lossy;
+}
+
+std::string ExecutablePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0 || path.size() >= 32768) return std::string();
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    std::string text;
+    if (ToAnsi(path, text)) return text;
+    // A folder such as one named in another alphabet: its 8.3 form opens.
+    DWORD length = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (length == 0) return std::string();
+    std::wstring shortPath(length, L'\0');
+    length = GetShortPathNameW(path.c_str(), &shortPath[0], length);
+    shortPath.resize(length);
+    return ToAnsi(shortPath, text) ? text : std::string();
+}
+
 std::string ExtractAppPath(const std::string& path) {
     size_t pos = path.find_last_of('\\');
     return pos == std::string::npos ? std::string() : path.substr(0, pos + 1);
@@ -37,14 +70,14 @@ bool MakeFolderPath(const std::string& path) {
 
 char* CopyTextToBuffer(char* dest, const char* source, unsigned maxLen) {
     unsigned i = 0;
-    for (; i < maxLen && source[i] != '\0'; ++i) dest[i] = source[i];
+    for (; i < maxLen && source[i] != '\0'; ++i)
+        dest[i] = source[i];
     dest[i] = '\0';
     return dest;
 }
 
 bool FileExists(const std::string& fileName) {
-    HANDLE file =
-        CreateFileA(fileName.c_str(), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileA(fileName.c_str(), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     CloseHandle(file);
     return true;
@@ -52,4 +85,6 @@ bool FileExists(const std::string& fileName) {
 
 TErrorModeGuard::TErrorModeGuard(unsigned mode) : Old(SetErrorMode(mode)) {}
 
-TErrorModeGuard::~TErrorModeGuard() { SetErrorMode(Old); }
+TErrorModeGuard::~TErrorModeGuard() {
+    SetErrorMode(Old);
+}

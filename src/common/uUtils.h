@@ -2,6 +2,10 @@
 #pragma once
 #include <string>
 
+// The executable's full path in a form the ANSI calls can open: as the
+// system reports it, or its short form where the code page cannot spell a
+// character of it. Empty when it cannot be had.
+std::string ExecutablePath();
 // The path up to and including its last backslash; empty without one.
 std::string ExtractAppPath(const std::string& path);
 // The user's application-data folder without trailing backslash, or empty.

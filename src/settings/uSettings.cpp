@@ -3,6 +3,7 @@
 #include "RegIni.h"
 #include "../common/uGlobals.h"
 #include "../common/uStrConsts.h"
+#include "../common/uUtils.h"
 #include "../hotkeys/uHotKeys.h"
 #include "../language/uLanguage.h"
 #include "../tray/uNotifyIcon.h"
@@ -13,23 +14,6 @@ bool AutoClose;
 bool ShowCloseDialog;
 int CloseInterval;
 bool ConfigurationLoaded;
-
-namespace {
-
-// The executable's full path as the system reports it, however long.
-std::string ExecutablePath() {
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (length < path.size() || path.size() >= 32768) {
-            path.resize(length < path.size() ? length : 0);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
-} // namespace
 
 void LoadSettings() {
     const std::string section = ResStr(IDS_SECTIONMAIN);
