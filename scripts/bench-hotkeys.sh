@@ -2,8 +2,10 @@
 # Times the loading of hotkeys under Wine (see tools/bench_hotkeys.cpp).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/arch.sh
+. "$root/scripts/arch.sh"
 "$root/scripts/build.sh"
-build=${BUILD_DIR:-$root/build}
+build=$KESTROW_BUILD
 cmake --build "$build" --target bench_hotkeys
 
 wineroot=$build/wine

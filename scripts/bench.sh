@@ -4,8 +4,10 @@
 # selection. Numbers are reported, never asserted (Wine is not Windows).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/arch.sh
+. "$root/scripts/arch.sh"
 "$root/scripts/build.sh"
-build=${BUILD_DIR:-$root/build}
+build=$KESTROW_BUILD
 cmake --build "$build" --target bench_kestrow
 
 wineroot=$build/wine

@@ -4,5 +4,5 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh"
+KESTROW_ARCH=i686 "$root/scripts/build.sh"
 "$root/scripts/package.sh" "${BUILD_DIR:-$root/build}" "${RELEASE_DIR:-$root/out}"

@@ -7,8 +7,12 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
+# shellcheck source=scripts/arch.sh
+. "$root/scripts/arch.sh"
 "$root/scripts/build.sh"
-build=${BUILD_DIR:-$root/build}
+build=$KESTROW_BUILD
+[ "$KESTROW_ARCH" = i686 ] ||
+    echo "This kernel cannot start 32-bit programs: running the 64-bit build of Kestrow."
 
 wineroot=$build/wine
 "$root/scripts/wine-prefix.sh" template "$wineroot/template"

@@ -3,6 +3,7 @@
 # Idempotent: packages already present are not installed again.
 set -eu
 packages="cmake ninja-build python3 g++-mingw-w64-i686-posix mingw-w64-i686-dev googletest \
+g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 \
 wine wine32:i386 xvfb xdotool imagemagick x11-utils fp-utils nsis zip unzip locales"
 
 sudo=""

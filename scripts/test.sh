@@ -5,8 +5,13 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
+# shellcheck source=scripts/arch.sh
+. "$root/scripts/arch.sh"
+# The shipped 32-bit program is built wherever the tests run on another one.
+[ "$KESTROW_ARCH" = i686 ] || KESTROW_ARCH=i686 BUILD_DIR= "$root/scripts/build.sh" --target kestrow
 "$root/scripts/build.sh"
-build=${BUILD_DIR:-$root/build}
+build=$KESTROW_BUILD
+echo "Testing the $KESTROW_ARCH build in $build"
 
 export KESTROW_WINE_ROOT=$build/wine
 "$root/scripts/wine-prefix.sh" template "$KESTROW_WINE_ROOT/template"

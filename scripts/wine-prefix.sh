@@ -1,7 +1,8 @@
 #!/bin/bash
 # Wine prefixes for running Kestrow and its tests.
 #
-#   wine-prefix.sh template DIR         boot a 32-bit template prefix once
+#   wine-prefix.sh template DIR         boot a template prefix once (32-bit,
+#                                       or 64-bit where scripts/arch.sh says)
 #   wine-prefix.sh make DIR TEMPLATE [DRIVE...]
 #                                       copy the template to DIR and lay out
 #                                       simulated CD/DVD drives
@@ -11,6 +12,8 @@
 # label). An empty FIXTURE (D=) gives a drive without a medium.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=scripts/arch.sh
+. "$here/arch.sh"
 fixtures=$here/../tests/fixtures/discs
 
 export WINEDEBUG=-all
@@ -24,7 +27,7 @@ make_template() {
     [ "$(cat "$dir/.kestrow-template" 2>/dev/null)" = "$template_version" ] && return 0
     rm -rf "$dir"
     mkdir -p "$(dirname "$dir")"
-    export WINEPREFIX=$dir WINEARCH=win32
+    export WINEPREFIX=$dir
     wineboot -i </dev/null >/dev/null 2>&1
     # No debugger on a crash: the exit code tells. Every program of the
     # prefix shares one desktop with a taskbar and a notification area.

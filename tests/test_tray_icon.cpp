@@ -46,7 +46,7 @@ TEST_F(TrayIconTest, AddRegistersTheRecordWithoutPictureOrTip) {
     std::memset(NotifyIconData.szTip, 'x', sizeof NotifyIconData.szTip);
     NotifyIconData.hIcon = reinterpret_cast<HICON>(1);
     ASSERT_TRUE(AddTrayIcon());
-    EXPECT_EQ(488u, NotifyIconData.cbSize);
+    EXPECT_EQ(NOTIFYICONDATAA_V2_SIZE, NotifyIconData.cbSize); // 488 bytes in 32-bit
     EXPECT_EQ(MainWindow, NotifyIconData.hWnd);
     EXPECT_EQ(0u, NotifyIconData.uID);
     EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), NotifyIconData.uFlags);

@@ -1,4 +1,5 @@
 #include "uMenus.h"
+#include <cstddef>
 #include "../common/uGlobals.h"
 #include "../common/uSeams.h"
 #include "../common/uStrConsts.h"
@@ -8,7 +9,9 @@
 #include "../tray/uImages.h"
 #include "../tray/uNotifyIcon.h"
 
-static_assert(sizeof(MENUITEMINFOA) == 48, "the menu item record with its item bitmap");
+// The record with its item bitmap: 48 bytes in the 32-bit program.
+static_assert(sizeof(MENUITEMINFOA) == offsetof(MENUITEMINFOA, hbmpItem) + sizeof(HBITMAP),
+              "the menu item record with its item bitmap");
 
 // Language texts of the menu and the drive descriptions.
 constexpr int TEXT_EMPTY_LABEL = 2001;

@@ -1,4 +1,5 @@
 #include "uOptionsDialog.h"
+#include <cstddef>
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
@@ -203,8 +204,11 @@ bool ShowOptions() {
         pages[i] = CreatePropertySheetPageA(&page);
     }
     std::string caption = CaptionOf(GetLangText(IDM_OPTIONS));
-    // The header layout with watermark and banner fields (52 bytes).
-    static_assert(sizeof(PROPSHEETHEADERA) == 52, "sheet header layout");
+    // The header layout with watermark and banner fields (52 bytes in the
+    // 32-bit program).
+    static_assert(sizeof(PROPSHEETHEADERA) ==
+                      offsetof(PROPSHEETHEADERA, hbmHeader) + sizeof(HBITMAP),
+                  "sheet header layout");
     PROPSHEETHEADERA sheet = {};
     sheet.dwSize = sizeof sheet;
     sheet.dwFlags = 0; // OK, Cancel and Apply; an array of page handles

@@ -12,13 +12,15 @@
 
 NOTIFYICONDATAA NotifyIconData;
 
-// The version-2 record: tip, state, balloon text, timeout, title and icon kind.
-constexpr DWORD NOTIFYICON_RECORD_SIZE = 488;
+// The version-2 record: tip, state, balloon text, timeout, title and icon
+// kind; 488 bytes in the 32-bit program.
+constexpr DWORD NOTIFYICON_RECORD_SIZE = NOTIFYICONDATAA_V2_SIZE;
+#ifndef _WIN64
 static_assert(offsetof(NOTIFYICONDATAA, szInfo) == 160 &&
                   offsetof(NOTIFYICONDATAA, szInfoTitle) == 420 &&
-                  offsetof(NOTIFYICONDATAA, dwInfoFlags) == 484 &&
-                  offsetof(NOTIFYICONDATAA, guidItem) == NOTIFYICON_RECORD_SIZE,
+                  offsetof(NOTIFYICONDATAA, dwInfoFlags) == 484 && NOTIFYICON_RECORD_SIZE == 488,
               "notification record layout");
+#endif
 
 // A balloon travels with NIF_INFO only in the one modify that sends it: a
 // later refresh with NIF_INFO would show it again, or with an empty text
@@ -81,7 +83,7 @@ void ShowTrayMessage(const std::string& text, BYTE kind, bool closeAfter) {
     if (closeAfter) EndProgram();
 }
 
-DWORD BalloonEndDelay = 10000; // about as long as the shell shows a balloon
+DWORD BalloonEndDelay = 10000;                // about as long as the shell shows a balloon
 constexpr UINT_PTR BALLOON_END_TIMER = 0x100; // apart from the drives' 1 to 21
 
 static void CALLBACK EndAfterBalloonProc(HWND window, UINT, UINT_PTR id, DWORD) {
@@ -93,8 +95,8 @@ static void CALLBACK EndAfterBalloonProc(HWND window, UINT, UINT_PTR id, DWORD) 
 // ending at once would take the message away before anybody could read it.
 // In command-line mode no icon is meant to be seen, so the end comes at once.
 void EndAfterBalloon() {
-    if (CommandLineMode || !SetTimer(MainWindow, BALLOON_END_TIMER, BalloonEndDelay,
-                                     EndAfterBalloonProc)) {
+    if (CommandLineMode ||
+        !SetTimer(MainWindow, BALLOON_END_TIMER, BalloonEndDelay, EndAfterBalloonProc)) {
         RemoveTrayIcon();
         EndProgram();
     }
