@@ -3,7 +3,8 @@
 # Idempotent: packages already present are not installed again.
 set -eu
 packages="cmake ninja-build python3 g++-mingw-w64-i686-posix mingw-w64-i686-dev googletest \
-wine wine32:i386 xvfb xdotool imagemagick x11-utils fp-utils nsis zip unzip locales"
+wine wine32:i386 xvfb xdotool imagemagick x11-utils fp-utils nsis zip unzip locales \
+gcc-multilib genisoimage"
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo=sudo
