@@ -9,6 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 
 export KESTROW_WINE_ROOT=$build/wine
+export KESTROW_EMULATED_DRIVES=$build/emulated-drives.so
 "$root/scripts/wine-prefix.sh" template "$KESTROW_WINE_ROOT/template"
 # shellcheck source=scripts/xvfb.sh
 . "$root/scripts/xvfb.sh"

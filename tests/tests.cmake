@@ -26,6 +26,16 @@ target_link_options(kprobe PRIVATE -static)
 
 set(WINE_TEST ${TEST_DIR}/support/wine-test.sh)
 
+# The emulated drives' library goes into Wine's own Linux processes: built by
+# the host's compiler, 32-bit as they are (see scripts/wine-prefix.sh).
+set(EMULATED_DRIVES ${CMAKE_BINARY_DIR}/emulated-drives.so)
+add_custom_command(OUTPUT ${EMULATED_DRIVES}
+  COMMAND gcc -m32 -shared -fPIC -O2 -Wall -Wextra -Werror -D_FILE_OFFSET_BITS=64
+          -D_TIME_BITS=64 -o ${EMULATED_DRIVES} ${TEST_DIR}/support/EmulatedDrives.c -ldl
+  DEPENDS ${TEST_DIR}/support/EmulatedDrives.c
+  COMMENT "Building the emulated drives' library")
+add_custom_target(emulated_drives ALL DEPENDS ${EMULATED_DRIVES})
+
 # kestrow_test(NAME [DRIVES LETTER=FIXTURE...]): tests/NAME.cpp as one ctest.
 function(kestrow_test name)
   cmake_parse_arguments(T "" "" "DRIVES" ${ARGN})
@@ -33,7 +43,7 @@ function(kestrow_test name)
   target_compile_options(${name} PRIVATE ${WARNINGS})
   target_link_libraries(${name} PRIVATE kestrow_testsupport gtest_main)
   target_link_options(${name} PRIVATE -static)
-  add_dependencies(${name} kestrow kprobe languages helpfile)
+  add_dependencies(${name} kestrow kprobe languages helpfile emulated_drives)
   string(REPLACE ";" " " drives "${T_DRIVES}")
   add_test(NAME ${name} COMMAND ${WINE_TEST} ${name} "${drives}" $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
