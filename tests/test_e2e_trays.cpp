@@ -85,7 +85,7 @@ std::string DataTip(char letter, const char* label, unsigned long serial) {
 std::string Tips() {
     std::string tips;
     for (const TTrayTool& tool : ReadTrayTools())
-        tips += "[" + tool.Tip + "] ";
+        tips += "\"" + tool.Tip + "\" ";
     return tips;
 }
 
