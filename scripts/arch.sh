@@ -22,6 +22,11 @@ else
     KESTROW_BUILD=${BUILD_DIR:-$kestrow_root/build}
 fi
 export KESTROW_BUILD
+# The emulated drives' libraries (tests/support/EmulatedDrives.c), one for each
+# word size of Wine's Linux processes, for LD_PRELOAD; each process loads its own.
+KESTROW_EMULATED_DRIVES=$KESTROW_BUILD/emulated-drives64.so
+[ "$KESTROW_ARCH" = i686 ] && KESTROW_EMULATED_DRIVES="$KESTROW_EMULATED_DRIVES $KESTROW_BUILD/emulated-drives32.so"
+export KESTROW_EMULATED_DRIVES
 if [ "$KESTROW_ARCH" = x86_64 ]; then
     export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
     # Debian's `wine` and the wineboot/winepath wrappers start the 32-bit

@@ -1,9 +1,13 @@
 #!/bin/bash
-# Installs what is missing, builds, and starts Kestrow under Wine with two
-# simulated drives (D: a data disc labelled BACKUP, E: a DVD-Video disc).
-# With a display Kestrow runs there until it is ended from its menu. Without
-# one it runs on a private Xvfb, a screenshot of the desktop is written to
-# build/kestrow-desktop.png, and Kestrow is ended again.
+# Installs what is missing, builds, and starts Kestrow under Wine with three
+# emulated drives whose trays really open and close (scripts/wine-prefix.sh):
+# D: a data disc labelled BACKUP, E: a DVD-Video disc, F: an audio CD of 12
+# tracks. With a display Kestrow runs there until it is ended from its menu;
+# click its icon to open or close D's tray and rest the pointer on it to see
+# the disc go and come back. Without a display it runs on a private Xvfb,
+# opens D's tray, a screenshot of the desktop with the icon's tooltip is
+# written to build/kestrow-desktop.png, and Kestrow is ended again. The
+# drives' requests are in build/wine/run/drives/requests.log.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -17,10 +21,13 @@ build=$KESTROW_BUILD
 wineroot=$build/wine
 "$root/scripts/wine-prefix.sh" template "$wineroot/template"
 prefix=$wineroot/run
-if [ ! -d "$prefix" ]; then
-    "$root/scripts/wine-prefix.sh" make "$prefix" "$wineroot/template" D=backup E=dvd
+if [ ! -f "$prefix/drives/drives.conf" ]; then
+    "$root/scripts/wine-prefix.sh" make "$prefix" "$wineroot/template" D=dev:backup E=dev:dvd \
+        F=audio:12
 fi
 export WINEPREFIX=$prefix WINEDEBUG=-all
+# The emulated drives answer in every Wine process that loads their library.
+export LD_PRELOAD=$KESTROW_EMULATED_DRIVES
 # Wine reads file names (Français.lng) in the locale's character set.
 if [ "$(locale charmap 2>/dev/null)" != UTF-8 ]; then export LC_ALL=C.UTF-8; fi
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -37,8 +44,14 @@ fi
 wine "$build/bin/kestrow.exe" "$@" &
 kestrow=$!
 wine "$build/bin/kprobe.exe" wait 20000
-sleep 2 # let the taskbar paint the icon before the picture is taken
+wine "$build/bin/kprobe.exe" command 201 # Open: the current drive's tray
+# Choosing the drive again refreshes the icon, as the system's broadcast of
+# the removed disc would on Windows.
+wine "$build/bin/kprobe.exe" command 0
+xdotool mousemove 790 590 # onto the icon, so that its tooltip shows
+sleep 3 # let the taskbar paint the icon and the tooltip before the picture is taken
 import -window root "$build/kestrow-desktop.png"
+grep -E 'CDROMEJECT|CDROMCLOSETRAY' "$prefix/drives/requests.log" || true
 echo "Kestrow is running; screenshot: $build/kestrow-desktop.png"
 wine "$build/bin/kprobe.exe" command 207 || kill $kestrow
 wait $kestrow || true

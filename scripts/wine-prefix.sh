@@ -7,9 +7,25 @@
 #                                       copy the template to DIR and lay out
 #                                       simulated CD/DVD drives
 #
-# A DRIVE is LETTER=FIXTURE: the letter becomes a CD/DVD drive whose disc is a
-# copy of tests/fixtures/discs/FIXTURE (its .windows-label file is the volume
-# label). An empty FIXTURE (D=) gives a drive without a medium.
+# A DRIVE is LETTER=WHAT; the letter becomes a CD/DVD drive. FIXTURE names a
+# disc, a folder of tests/fixtures/discs whose .windows-label file holds its
+# volume label.
+#
+#   D=FIXTURE          a folder drive: the disc is a copy of the fixture. It has
+#                      no device, so tray requests fail and nothing moves.
+#   D=                 a folder drive without a medium.
+#   E=dev:FIXTURE      an emulated drive holding the disc: a device (an ISO 9660
+#                      image of the disc, made by genisoimage) with a tray that
+#                      really takes the disc out and puts it back.
+#   E=audio:N[xS]      an emulated drive holding an audio CD of N tracks of S
+#                      seconds each (180 unless given).
+#   E=empty            an emulated drive with its tray in and no disc.
+#   E=open[:FIXTURE]   an emulated drive whose tray is out, the disc lying in it.
+#
+# Emulated drives answer only in Wine processes that load the library built
+# from tests/support/EmulatedDrives.c (LD_PRELOAD; tests/support/wine-test.sh
+# and scripts/run.sh do so). Their layout and state are in the prefix: see that
+# file. Each request on their devices is logged to drives/requests.log.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/arch.sh
@@ -39,6 +55,45 @@ make_template() {
     echo "$template_version" >"$dir/.kestrow-template"
 }
 
+# An emulated drive: its device file drives/LETTER (dosdevices/LETTER::), its
+# line in drives/drives.conf, the disc's files in discs/LETTER, or in
+# discs/LETTER.tray with the mark drives/LETTER.open while the tray is out.
+emulated_drive() {
+    local dir=$1 letter=$2 what=$3
+    local device=$dir/drives/$letter disc=$dir/discs/$letter fixture="" kind=data
+    mkdir -p "$dir/drives"
+    case $what in
+    dev:*) fixture=${what#dev:} ;;
+    open:*) fixture=${what#open:} ;;
+    esac
+    if [ -n "$fixture" ]; then
+        cp -a "$fixtures/$fixture" "$disc"
+        local label
+        label=$(head -n 1 "$fixtures/$fixture/.windows-label")
+        # No Joliet tree: Wine then reads the label and the serial from the
+        # primary volume descriptor, as Windows does on such a disc.
+        genisoimage -quiet -V "$label" -m .windows-label -o "$device" "$disc"
+    elif [ "${what%%:*}" = audio ]; then
+        local count=${what#audio:} seconds=180 tracks=""
+        case $count in *x*) seconds=${count#*x} count=${count%x*} ;; esac
+        for _ in $(seq "$count"); do tracks="$tracks $seconds"; done
+        kind="audio$tracks"
+        mkdir -p "$disc" # an audio CD shows no files
+        : >"$device"
+    else
+        kind=empty
+        : >"$device"
+    fi
+    echo "$letter $kind" >>"$dir/drives/drives.conf"
+    case $what in
+    open*)
+        [ -d "$disc" ] && mv "$disc" "$disc.tray"
+        : >"$dir/drives/$letter.open"
+        ;;
+    esac
+    ln -sfn "$device" "$dir/dosdevices/$letter::"
+}
+
 make_prefix() {
     local dir=$1 template=$2
     shift 2
@@ -50,11 +105,13 @@ make_prefix() {
     mkdir -p "$discs"
     local drives_reg=""
     for drive in "$@"; do
-        local letter=${drive%%=*} fixture=${drive#*=}
+        local letter=${drive%%=*} what=${drive#*=}
         letter=$(echo "$letter" | tr 'A-Z' 'a-z')
-        if [ -n "$fixture" ]; then
-            cp -a "$fixtures/$fixture" "$discs/$letter"
-        fi
+        case $what in
+        dev:* | audio:* | empty | open | open:*) emulated_drive "$dir" "$letter" "$what" ;;
+        "") ;;
+        *) cp -a "$fixtures/$what" "$discs/$letter" ;;
+        esac
         # A link to a folder that does not exist is a drive without a medium.
         ln -sfn "$discs/$letter" "$dir/dosdevices/$letter:"
         drives_reg="$drives_reg\"$letter:\"=\"cdrom\"\n"
@@ -69,5 +126,5 @@ make_prefix() {
 case ${1:-} in
 template) make_template "$2" ;;
 make) shift; make_prefix "$@" ;;
-*) echo "usage: $0 template DIR | make DIR TEMPLATE [LETTER=FIXTURE...]" >&2; exit 2 ;;
+*) echo "usage: $0 template DIR | make DIR TEMPLATE [LETTER=WHAT...]" >&2; exit 2 ;;
 esac

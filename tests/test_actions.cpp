@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <climits>
 #include <windows.h>
+#include <vector>
 #include "support/SeamDoubles.h"
 #include "support/TestSupport.h"
 #include "../src/actions/uActions.h"
@@ -13,8 +14,10 @@
 
 namespace {
 
-constexpr DWORD EJECT = 0x74808; // IOCTL_DISK_EJECT_MEDIA
-constexpr DWORD LOAD = 0x7480C;  // IOCTL_DISK_LOAD_MEDIA
+constexpr DWORD EJECT = 0x74808;          // IOCTL_DISK_EJECT_MEDIA
+constexpr DWORD LOAD = 0x7480C;           // IOCTL_DISK_LOAD_MEDIA
+constexpr DWORD STORAGE_EJECT = 0x2D4808; // IOCTL_STORAGE_EJECT_MEDIA
+constexpr DWORD STORAGE_LOAD = 0x2D480C;  // IOCTL_STORAGE_LOAD_MEDIA
 
 bool QuitPosted() {
     MSG message;
@@ -29,7 +32,11 @@ bool TimerRuns(BYTE drive) {
 std::string Requests() {
     std::string text;
     for (const TDeviceRequest& r : DeviceRequests)
-        text += r.Path + (r.Code == EJECT ? " eject; " : r.Code == LOAD ? " load; " : " ?; ");
+        text += r.Path + (r.Code == EJECT           ? " eject; "
+                          : r.Code == LOAD          ? " load; "
+                          : r.Code == STORAGE_EJECT ? " storage eject; "
+                          : r.Code == STORAGE_LOAD  ? " storage load; "
+                                                    : " ?; ");
     return text;
 }
 
@@ -65,14 +72,31 @@ TEST_F(ActionsTest, EveryRequestGoesToTheVolumeDeviceOfItsDrive) {
     }
 }
 
+// A device that refuses the disk request gets the storage-class one on the
+// same handle: as Windows answers, as Wine answers, and refusing both.
 TEST_F(ActionsTest, BookkeepingChangesAlsoWhenTheDeviceRefuses) {
-    for (bool accepted : {true, false}) {
-        SCOPED_TRACE(accepted);
-        DeviceRequestResult = accepted;
-        EXPECT_EQ(accepted, OpenCD(2));
+    const struct {
+        std::vector<DWORD> Refused;
+        bool Accepted;
+        const char* Sent;
+    } cases[] = {
+        {{}, true, "\\\\.\\F: eject; \\\\.\\F: load; "},
+        {{EJECT, LOAD},
+         true,
+         "\\\\.\\F: eject; \\\\.\\F: storage eject; \\\\.\\F: load; \\\\.\\F: storage load; "},
+        {{EJECT, LOAD, STORAGE_EJECT, STORAGE_LOAD},
+         false,
+         "\\\\.\\F: eject; \\\\.\\F: storage eject; \\\\.\\F: load; \\\\.\\F: storage load; "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Sent);
+        ResetSeamDoubles();
+        RefusedCodes = c.Refused;
+        EXPECT_EQ(c.Accepted, OpenCD(2));
         EXPECT_EQ(1, CDList[2].TrayOpen);
         EXPECT_EQ(mkNoMedia, CDList[2].MediaKind);
-        EXPECT_EQ(accepted, CloseCD(2));
+        EXPECT_EQ(c.Accepted, CloseCD(2));
+        EXPECT_EQ(c.Sent, Requests());
         EXPECT_EQ(0, CDList[2].TrayOpen);
         EXPECT_EQ(mkDVDVideo, CDList[2].MediaKind); // identified anew after the close
         CDList[0].MediaKind = mkDVDVideo;

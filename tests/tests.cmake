@@ -26,6 +26,28 @@ target_link_options(kprobe PRIVATE -static)
 
 set(WINE_TEST ${TEST_DIR}/support/wine-test.sh)
 
+# The emulated drives' library goes into Wine's own Linux processes: built by
+# the host's compiler for each word size they have (see scripts/wine-prefix.sh).
+# The 64-bit Wine server runs 32-bit prefixes too.
+set(EMULATED_DRIVES ${CMAKE_BINARY_DIR}/emulated-drives64.so)
+# Not _FILE_OFFSET_BITS on 64 bits: the headers would rename stat to stat64,
+# which Wine's 64-bit processes do not call.
+set(EMULATED_DRIVES_FLAGS -shared -fPIC -O2 -Wall -Wextra -Werror)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/emulated-drives64.so
+  COMMAND gcc ${EMULATED_DRIVES_FLAGS} -o ${CMAKE_BINARY_DIR}/emulated-drives64.so
+          ${TEST_DIR}/support/EmulatedDrives.c -ldl
+  DEPENDS ${TEST_DIR}/support/EmulatedDrives.c
+  COMMENT "Building the emulated drives' 64-bit library")
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL i686)
+  list(APPEND EMULATED_DRIVES ${CMAKE_BINARY_DIR}/emulated-drives32.so)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/emulated-drives32.so
+    COMMAND gcc -m32 ${EMULATED_DRIVES_FLAGS} -D_FILE_OFFSET_BITS=64 -D_TIME_BITS=64
+            -o ${CMAKE_BINARY_DIR}/emulated-drives32.so ${TEST_DIR}/support/EmulatedDrives.c -ldl
+    DEPENDS ${TEST_DIR}/support/EmulatedDrives.c
+    COMMENT "Building the emulated drives' 32-bit library")
+endif()
+add_custom_target(emulated_drives ALL DEPENDS ${EMULATED_DRIVES})
+
 # kestrow_test(NAME [DRIVES LETTER=FIXTURE...]): tests/NAME.cpp as one ctest.
 function(kestrow_test name)
   cmake_parse_arguments(T "" "" "DRIVES" ${ARGN})
@@ -33,7 +55,7 @@ function(kestrow_test name)
   target_compile_options(${name} PRIVATE ${WARNINGS})
   target_link_libraries(${name} PRIVATE kestrow_testsupport gtest_main)
   target_link_options(${name} PRIVATE -static)
-  add_dependencies(${name} kestrow kprobe languages helpfile)
+  add_dependencies(${name} kestrow kprobe languages helpfile emulated_drives)
   string(REPLACE ";" " " drives "${T_DRIVES}")
   add_test(NAME ${name} COMMAND ${WINE_TEST} ${name} "${drives}" $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)

@@ -3,14 +3,18 @@
 #include <htmlhelp.h>
 #include <mmsystem.h>
 
-bool SeamDeviceRequest(const char* devicePath, DWORD controlCode) {
+bool SeamDeviceRequest(const char* devicePath, std::initializer_list<DWORD> controlCodes) {
     HANDLE device = CreateFileA(devicePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (device == INVALID_HANDLE_VALUE) return false;
-    DWORD returned = 0;
-    BOOL ok = DeviceIoControl(device, controlCode, nullptr, 0, nullptr, 0, &returned, nullptr);
+    bool accepted = false;
+    for (DWORD code : controlCodes) {
+        DWORD returned = 0;
+        accepted = DeviceIoControl(device, code, nullptr, 0, nullptr, 0, &returned, nullptr) != 0;
+        if (accepted) break;
+    }
     CloseHandle(device);
-    return ok != 0;
+    return accepted;
 }
 
 bool SeamQueryAudioCD(const char* elementName, int& tracks, std::string& identity) {

@@ -3,11 +3,12 @@
 // (uSeams.cpp); the tests link doubles that record the calls instead.
 #pragma once
 #include <windows.h>
+#include <initializer_list>
 #include <string>
 
-// Opens the volume device (\\.\X:) and sends one control code without
-// buffers; true when the device accepted the request.
-bool SeamDeviceRequest(const char* devicePath, DWORD controlCode);
+// Opens the volume device (\\.\X:) once and sends the control codes in turn,
+// without buffers, until the device accepts one; true when one was accepted.
+bool SeamDeviceRequest(const char* devicePath, std::initializer_list<DWORD> controlCodes);
 
 // Asks the CD-audio device of the drive (X:) for its track count and media
 // identity. False when the device cannot be opened; tracks is then 0 and

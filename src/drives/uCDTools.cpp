@@ -88,17 +88,20 @@ std::string DriveTag(char letter) {
     return std::string("[") + letter + ":]";
 }
 
-static bool TrayRequest(char letter, DWORD controlCode) {
+// Windows' CD-ROM driver takes the disk request; Wine's CD-ROM layer knows
+// only the storage-class one of the same meaning, which follows on the same
+// handle when the first is refused.
+static bool TrayRequest(char letter, DWORD diskCode, DWORD storageCode) {
     std::string device = std::string("\\\\.\\") + letter + ":";
-    return SeamDeviceRequest(device.c_str(), controlCode);
+    return SeamDeviceRequest(device.c_str(), {diskCode, storageCode});
 }
 
 bool EjectTray(char letter) {
-    return TrayRequest(letter, IOCTL_DISK_EJECT_MEDIA);
+    return TrayRequest(letter, IOCTL_DISK_EJECT_MEDIA, IOCTL_STORAGE_EJECT_MEDIA);
 }
 
 bool LoadTray(char letter) {
-    return TrayRequest(letter, IOCTL_DISK_LOAD_MEDIA);
+    return TrayRequest(letter, IOCTL_DISK_LOAD_MEDIA, IOCTL_STORAGE_LOAD_MEDIA);
 }
 
 static std::string ReadAutorunValue(char letter, unsigned keyId) {

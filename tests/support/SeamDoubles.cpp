@@ -1,8 +1,9 @@
 #include "SeamDoubles.h"
+#include <algorithm>
 #include "../../src/common/uSeams.h"
 
 std::vector<TDeviceRequest> DeviceRequests;
-bool DeviceRequestResult = true;
+std::vector<DWORD> RefusedCodes;
 std::vector<TShellCall> ShellCalls;
 INT_PTR ShellResult = 42;
 std::vector<THelpCall> HelpCalls;
@@ -12,7 +13,7 @@ TAudioCDAnswer AudioCDAnswer;
 
 void ResetSeamDoubles() {
     DeviceRequests.clear();
-    DeviceRequestResult = true;
+    RefusedCodes.clear();
     ShellCalls.clear();
     ShellResult = 42;
     HelpCalls.clear();
@@ -21,11 +22,17 @@ void ResetSeamDoubles() {
     AudioCDAnswer = TAudioCDAnswer();
 }
 
-static std::string Text(const char* s) { return s ? s : ""; }
+static std::string Text(const char* s) {
+    return s ? s : "";
+}
 
-bool SeamDeviceRequest(const char* devicePath, DWORD controlCode) {
-    DeviceRequests.push_back({Text(devicePath), controlCode});
-    return DeviceRequestResult;
+bool SeamDeviceRequest(const char* devicePath, std::initializer_list<DWORD> controlCodes) {
+    for (DWORD code : controlCodes) {
+        DeviceRequests.push_back({Text(devicePath), code});
+        if (std::find(RefusedCodes.begin(), RefusedCodes.end(), code) == RefusedCodes.end())
+            return true;
+    }
+    return false;
 }
 
 bool SeamQueryAudioCD(const char* elementName, int& tracks, std::string& identity) {
@@ -37,8 +44,8 @@ bool SeamQueryAudioCD(const char* elementName, int& tracks, std::string& identit
 
 INT_PTR SeamShellExecute(HWND owner, const char* verb, const char* file, const char* params,
                          const char* directory, int showCommand) {
-    ShellCalls.push_back(
-        {owner, Text(verb), Text(file), Text(params), Text(directory), showCommand, params != nullptr});
+    ShellCalls.push_back({owner, Text(verb), Text(file), Text(params), Text(directory), showCommand,
+                          params != nullptr});
     return ShellResult;
 }
 

@@ -29,8 +29,10 @@ struct TAudioCDAnswer {
     std::string Identity;
 };
 
+// Every control code sent, one entry each; the device accepts every code
+// but those in RefusedCodes.
 extern std::vector<TDeviceRequest> DeviceRequests;
-extern bool DeviceRequestResult;
+extern std::vector<DWORD> RefusedCodes;
 extern std::vector<TShellCall> ShellCalls;
 extern INT_PTR ShellResult;
 extern std::vector<THelpCall> HelpCalls;

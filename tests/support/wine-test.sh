@@ -29,6 +29,12 @@ if [ "${KESTROW_PRIVATE_DISPLAY:-}" = 1 ]; then
     export DISPLAY=:$display_number
 fi
 
+# Emulated drives answer through a library that every Wine process of the
+# prefix loads, the server and the mount manager's service included.
+if [ -f "$prefix/drives/drives.conf" ]; then
+    export LD_PRELOAD=${KESTROW_EMULATED_DRIVES:?set by scripts/arch.sh}
+fi
+
 # Wine's services must not inherit ctest's output pipe, or ctest waits for
 # them: start the server and the services detached first.
 wineserver -p
