@@ -2,6 +2,9 @@
 // text routines (formatting, replacing, upper-casing).
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
+#include <deque>
+#include <random>
 #include <vector>
 #include "support/SeamDoubles.h"
 #include "support/Probe.h"
@@ -205,19 +208,83 @@ TEST_F(LanguageTest, ChoosingFromTheMenuMovesTheRadioMark) {
 
 namespace {
 
-// What the system formatter makes of the format with these 32-bit values.
+// What the system formatter makes of the format with these 32-bit values,
+// cut at FormatText's limit. The buffer has room for Wine's overrun of its
+// 1,024 bytes by one wide placeholder.
 std::string SystemFormat(const char* fmt, const std::vector<DWORD_PTR>& values) {
     std::vector<DWORD_PTR> padded = values;
     padded.push_back(0);
-    char buffer[1024];
-    memset(buffer, 0x5A, sizeof buffer);
-    wvsprintfA(buffer, fmt, reinterpret_cast<va_list>(padded.data()));
-    buffer[sizeof buffer - 1] = '\0';
-    return buffer;
+    std::vector<char> buffer(2048, 0x5A);
+    wvsprintfA(buffer.data(), fmt, reinterpret_cast<va_list>(padded.data()));
+    buffer[FormatTextLimit] = '\0';
+    return buffer.data();
 }
 
 DWORD_PTR Address(const char* text) {
     return reinterpret_cast<DWORD_PTR>(text);
+}
+
+// A placeholder from every part of the syntax with a fitting argument: wide
+// fields and long texts about as often as short ones. Bound is the most the
+// formatter could print for it; texts keeps the argument's text alive.
+struct TRandomPlaceholder {
+    std::string Spec;
+    TFormatArg Arg;
+    DWORD_PTR Value;
+    size_t Bound;
+};
+
+size_t RandomField(std::mt19937& rng) {
+    const size_t kind = rng() % 4;
+    return kind == 0 ? 0 : kind == 1 ? rng() % 30 : kind == 2 ? rng() % 400 : 900 + rng() % 400;
+}
+
+// decimalPrefix: also '#' on decimal numbers, which Wine counts as a "0x" it
+// does not print and ends the text there (a Wine divergence).
+TRandomPlaceholder RandomPlaceholder(std::mt19937& rng, std::deque<std::string>& texts,
+                                     bool decimalPrefix) {
+    const char type = "cCdiuxXpsS"[rng() % 10];
+    const bool hex = type == 'x' || type == 'X' || type == 'p';
+    std::string spec = "%";
+    if (rng() % 3 == 0) spec += '-';
+    if (rng() % 3 == 0 && (hex || decimalPrefix)) spec += '#';
+    if (rng() % 3 == 0) spec += '0';
+    const size_t width = RandomField(rng);
+    if (width > 0) spec += std::to_string(width);
+    const bool hasPrecision = rng() % 3 == 0;
+    const size_t precision = hasPrecision ? RandomField(rng) : 0;
+    if (hasPrecision) spec += "." + std::to_string(precision);
+    if (type == 'S' || (type == 's' && rng() % 4 == 0))
+        spec += 'h';
+    else if (type != 's' && rng() % 4 == 0)
+        spec += "lh"[rng() % 2];
+    spec += type;
+    if (type == 's' || type == 'S') {
+        texts.emplace_back(rng() % 8 == 0 ? rng() % 1500 : rng() % 20, ' ');
+        for (char& c : texts.back())
+            c = static_cast<char>('!' + rng() % 94);
+        const char* text = texts.back().c_str();
+        size_t shown = texts.back().size();
+        if (precision > 0) shown = std::min(shown, precision);
+        return {spec, TFormatArg(text), reinterpret_cast<DWORD_PTR>(text), std::max(width, shown)};
+    }
+    if (type == 'c' || type == 'C') {
+        // Never a NUL, which would end the text.
+        TFormatArg arg = rng() % 2 ? TFormatArg(static_cast<char>('A' + rng() % 26))
+                                   : TFormatArg(static_cast<int>(1 + rng() % 255));
+        return {spec, arg, static_cast<DWORD>(arg.Number), std::max<size_t>(width, 1)};
+    }
+    const long long wide =
+        static_cast<long long>((static_cast<unsigned long long>(rng()) << 32) | rng());
+    const TFormatArg numbers[] = {TFormatArg(static_cast<int>(rng())),
+                                  TFormatArg(static_cast<int>(rng() % 100)),
+                                  TFormatArg(-1),
+                                  TFormatArg(static_cast<unsigned>(rng())),
+                                  TFormatArg(wide),
+                                  TFormatArg('7')};
+    const TFormatArg arg = numbers[rng() % 6];
+    return {spec, arg, static_cast<DWORD>(arg.Number),
+            std::max({width, precision, size_t(16)}) + 3};
 }
 
 } // namespace
@@ -308,6 +375,99 @@ TEST(FormatText, PlaceholdersWithoutAFittingArgumentComeOutAsWritten) {
         SCOPED_TRACE(testing::Message() << "case " << index++ << ": " << c.Fmt);
         EXPECT_EQ(c.Expected, FormatText(c.Fmt, c.Args));
     }
+}
+
+// Wine's formatter writes past its 1,024 bytes where a "%#X" fills the rest of
+// them, and runs on without end after two such fields.
+TEST(FormatText, WidePlaceholdersStopAtTheLimit) {
+    EXPECT_EQ(
+        "[D:] - BACKUP_2024_PHOTOSCDFS" + std::string(900, ' '),
+        FormatText("%s%s%#1100X%#1100X", {"[D:] - BACKUP_2024_PHOTOS", "CDFS", 4482LL, 0xFFFFFFFFu})
+            .substr(0, 929));
+    const std::string longText(1500, 't');
+    for (const char* spec : {"%#1100X", "%#947X", "%#01100X", "%#.1100x", "%-#1100X", "%#1100d",
+                             "%#.1100p", "%1100s", "%-1100s", "%s"}) {
+        for (size_t before : {0, 120, 1000, 1022}) {
+            SCOPED_TRACE(testing::Message() << before << " characters, then " << spec);
+            const std::string plain(before, 'p');
+            const std::string text = spec[strlen(spec) - 1] == 's'
+                                         ? FormatText(plain + spec + spec, {longText, longText})
+                                         : FormatText(plain + spec + spec, {0xFFFFFFFFu, 5});
+            EXPECT_EQ(FormatTextLimit, text.size());
+            EXPECT_EQ(plain, text.substr(0, before));
+        }
+    }
+}
+
+// Each placeholder alone, with every room from one character to all of them,
+// in a buffer of exactly the promised size between poisoned bytes.
+TEST(FormatText, APlaceholderWritesNothingBeyondItsRoom) {
+    const unsigned seed = 20240611;
+    RecordProperty("seed", static_cast<int>(seed));
+    std::mt19937 rng(seed);
+    const size_t guard = 64;
+    std::vector<char> memory(guard + FormatTextLimit + PlaceholderSlack + 1 + guard);
+    for (int n = 0; n < 4000; ++n) {
+        std::deque<std::string> texts;
+        const TRandomPlaceholder p = RandomPlaceholder(rng, texts, true);
+        const size_t pick = rng() % 3;
+        const size_t room = pick == 0   ? 1 + rng() % 40
+                            : pick == 1 ? FormatTextLimit - rng() % 40
+                                        : 1 + rng() % FormatTextLimit;
+        SCOPED_TRACE(testing::Message()
+                     << "seed " << seed << " case " << n << ": " << p.Spec << " in " << room);
+        std::fill(memory.begin(), memory.end(), '\xA5');
+        char* buffer = memory.data() + guard;
+        const size_t length = FormatPlaceholder(p.Spec, p.Arg, room, buffer);
+        const char* after = buffer + room + PlaceholderSlack + 1;
+        EXPECT_EQ(std::string(guard, '\xA5'), std::string(memory.data(), guard));
+        EXPECT_EQ(std::string(guard, '\xA5'), std::string(after, guard));
+        EXPECT_EQ('\0', buffer[length]);
+        ASSERT_LE(length, room);
+        // Wine's NUL after a decimal number with '#' may come before the room's end.
+        if (p.Spec.find('#') != std::string::npos && !strchr("xXp", p.Spec.back())) continue;
+        const std::string alone = SystemFormat(p.Spec.c_str(), {p.Value});
+        ASSERT_EQ(std::min(alone.size(), room), length);
+        if (alone.size() < room) {
+            EXPECT_EQ(alone, std::string(buffer, length));
+        }
+    }
+}
+
+// Random texts of four placeholders: never longer than the limit, and where the
+// whole output surely fits, exactly what the system formatter gives.
+TEST(FormatText, RandomTextsGiveWhatTheSystemFormatterGives) {
+    const unsigned seed = 7031;
+    RecordProperty("seed", static_cast<int>(seed));
+    std::mt19937 rng(seed);
+    int compared = 0;
+    for (int n = 0; n < 3000; ++n) {
+        std::deque<std::string> texts;
+        std::string fmt;
+        size_t bound = 0;
+        std::vector<TFormatArg> args;
+        std::vector<DWORD_PTR> values;
+        for (int k = 0; k < 4; ++k) {
+            const size_t plain = rng() % 4 == 0 ? rng() % 400 : rng() % 30;
+            for (size_t c = 0; c < plain; ++c)
+                fmt += rng() % 20 == 0 ? std::string("%%") : std::string(1, 'a' + rng() % 26);
+            bound += plain;
+            const TRandomPlaceholder p = RandomPlaceholder(rng, texts, false);
+            fmt += p.Spec;
+            bound += p.Bound;
+            args.push_back(p.Arg);
+            values.push_back(p.Value);
+        }
+        SCOPED_TRACE(testing::Message() << "seed " << seed << " case " << n << ": " << fmt);
+        const std::string text = FormatText(fmt, {args[0], args[1], args[2], args[3]});
+        ASSERT_LE(text.size(), FormatTextLimit);
+        if (bound < FormatTextLimit) {
+            ++compared;
+            EXPECT_EQ(SystemFormat(fmt.c_str(), values), text);
+        }
+    }
+    EXPECT_GT(compared, 500);
+    RecordProperty("compared", compared);
 }
 
 TEST(FormatText, TheLanguageFallbackMessageNamesTheLanguage) {

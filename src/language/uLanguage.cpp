@@ -1,5 +1,6 @@
 #include "uLanguage.h"
-#include <vector>
+#include <algorithm>
+#include <cstring>
 #include "../app/uInitDestroy.h"
 #include "../common/uGlobals.h"
 #include "../common/uStrConsts.h"
@@ -62,25 +63,41 @@ enum TPlaceholderKind { pkNumber, pkText, pkUnusable, pkNoArgument };
 struct TPlaceholder {
     size_t Length;
     TPlaceholderKind Kind;
+    std::string Flags; // the % and the flags as written
+    size_t Width;      // 0: none
+    bool HasPrecision;
+    size_t Precision;
+    char Size; // l, h, w or 0
+    char Type;
 };
 
+// Widths and precisions beyond any room are all alike.
+size_t ReadNumber(const std::string& fmt, size_t& i) {
+    size_t value = 0;
+    for (; i < fmt.size() && fmt[i] >= '0' && fmt[i] <= '9'; ++i)
+        value = std::min<size_t>(value * 10 + (fmt[i] - '0'), 100000);
+    return value;
+}
+
 TPlaceholder ReadPlaceholder(const std::string& fmt, size_t start) {
+    TPlaceholder p{0, pkNoArgument, std::string(), 0, false, 0, 0, 0};
     size_t i = start + 1;
     const size_t n = fmt.size();
     if (i < n && fmt[i] == '-') ++i;
     if (i < n && fmt[i] == '#') ++i;
     if (i < n && fmt[i] == '0') ++i;
-    while (i < n && fmt[i] >= '0' && fmt[i] <= '9')
-        ++i;
+    p.Flags = fmt.substr(start, i - start);
+    p.Width = ReadNumber(fmt, i);
     if (i < n && fmt[i] == '.') {
         ++i;
-        while (i < n && fmt[i] >= '0' && fmt[i] <= '9')
-            ++i;
+        p.HasPrecision = true;
+        p.Precision = ReadNumber(fmt, i);
     }
-    char size = 0;
-    if (i < n && (fmt[i] == 'l' || fmt[i] == 'h' || fmt[i] == 'w')) size = fmt[i++];
-    if (i >= n) return {i - start, pkNoArgument};
-    switch (fmt[i]) {
+    if (i < n && (fmt[i] == 'l' || fmt[i] == 'h' || fmt[i] == 'w')) p.Size = fmt[i++];
+    p.Length = i - start;
+    if (i >= n) return p;
+    p.Type = fmt[i];
+    switch (p.Type) {
     case 'c':
     case 'C':
     case 'd':
@@ -88,12 +105,14 @@ TPlaceholder ReadPlaceholder(const std::string& fmt, size_t start) {
     case 'u':
     case 'x':
     case 'X':
-    case 'p': return {i + 1 - start, pkNumber};
+    case 'p': p.Kind = pkNumber; break;
     // Only 8-bit texts are ever passed: a wide-text placeholder fits none.
-    case 's': return {i + 1 - start, size == 'l' || size == 'w' ? pkUnusable : pkText};
-    case 'S': return {i + 1 - start, size == 'h' ? pkText : pkUnusable};
-    default: return {i - start, pkNoArgument};
+    case 's': p.Kind = p.Size == 'l' || p.Size == 'w' ? pkUnusable : pkText; break;
+    case 'S': p.Kind = p.Size == 'h' ? pkText : pkUnusable; break;
+    default: return p;
     }
+    ++p.Length;
+    return p;
 }
 
 bool Fits(TPlaceholderKind kind, const TFormatArg& arg) {
@@ -102,65 +121,78 @@ bool Fits(TPlaceholderKind kind, const TFormatArg& arg) {
     return false;
 }
 
-void AppendEscaped(std::string& fmt, const std::string& text) {
-    for (char c : text) {
-        if (c == '%') fmt += '%';
-        fmt += c;
-    }
+// The placeholder with its width and precision cut to the room left, as the
+// system formatter cuts them where a whole text runs into its buffer's end.
+// A text's precision bounds how much of it is read (0 reads all of it).
+std::string ClampedSpec(const TPlaceholder& p, size_t room) {
+    std::string spec = p.Flags;
+    if (p.Width > 0) spec += std::to_string(std::min(p.Width, room));
+    if (p.Kind == pkText)
+        spec += "." + std::to_string(p.Precision > 0 ? std::min(p.Precision, room) : room);
+    else if (p.HasPrecision)
+        spec += "." + std::to_string(std::min(p.Precision, room));
+    if (p.Size) spec += p.Size;
+    return spec + p.Type;
 }
 
 } // namespace
 
+size_t FormatPlaceholder(const std::string& spec, const TFormatArg& arg, size_t room,
+                         char* buffer) {
+    TPlaceholder p = ReadPlaceholder(spec, 0);
+    if (p.Length != spec.size() || !Fits(p.Kind, arg) || room == 0) {
+        size_t length = std::min(spec.size(), room);
+        memcpy(buffer, spec.data(), length);
+        buffer[length] = '\0';
+        return length;
+    }
+    // Zeros after the argument: a last line of defence that nothing is read
+    // beyond it.
+    DWORD_PTR values[4] = {};
+    if (arg.Kind == TFormatArg::faString)
+        values[0] = reinterpret_cast<DWORD_PTR>(arg.Text ? arg.Text : "");
+    else
+        values[0] = static_cast<DWORD>(arg.Number); // the low 32 bits
+    buffer[0] = '\0';
+    wvsprintfA(buffer, ClampedSpec(p, room).c_str(), reinterpret_cast<va_list>(values));
+    buffer[room] = '\0';
+    return strlen(buffer);
+}
+
 // Language texts are edited by users, so a text may hold more placeholders
-// than its caller has arguments, or placeholders of another kind. The text
-// is checked against the arguments first: every placeholder that takes a
-// fitting argument goes to the system formatter unchanged, every other one
-// is escaped and so comes out as written (a lone % included). The formatter
-// therefore never reads past the arguments nor takes a number for a text,
-// and a sound text gives exactly what the formatter itself gives.
+// than its caller has arguments, or placeholders of another kind: those come
+// out as written (a lone % included), and the formatter never reads past the
+// arguments nor takes a number for a text. Each placeholder goes to the
+// formatter on its own, clamped to the room left, because a whole text with
+// wide fields runs past the formatter's buffer (Wine writes two bytes beyond
+// its 1,024 for a "%#X" filling the rest); a sound text still gives what
+// the formatter itself gives.
 std::string FormatText(const std::string& fmt, std::initializer_list<TFormatArg> args) {
-    std::string safeFmt;
-    safeFmt.reserve(fmt.size() + 8);
-    // Zeros after the arguments: a last line of defence that nothing is read
-    // beyond them.
-    std::vector<DWORD_PTR> values;
-    values.reserve(args.size() + 4);
+    std::string result;
+    char piece[FormatTextLimit + PlaceholderSlack + 1];
     const TFormatArg* next = args.begin();
     size_t i = 0;
-    while (i < fmt.size()) {
+    while (i < fmt.size() && result.size() < FormatTextLimit) {
         if (fmt[i] != '%') {
-            safeFmt += fmt[i++];
+            result += fmt[i++];
             continue;
         }
         if (i + 1 < fmt.size() && fmt[i + 1] == '%') {
-            safeFmt += "%%";
+            result += '%';
             i += 2;
             continue;
         }
         TPlaceholder placeholder = ReadPlaceholder(fmt, i);
-        std::string text = fmt.substr(i, placeholder.Length);
+        std::string spec = fmt.substr(i, placeholder.Length);
         i += placeholder.Length;
-        if (placeholder.Kind == pkNoArgument) {
-            AppendEscaped(safeFmt, text);
+        const size_t room = FormatTextLimit - result.size();
+        if (placeholder.Kind == pkNoArgument || next == args.end()) {
+            result.append(spec, 0, room);
             continue;
         }
-        const TFormatArg* arg = next != args.end() ? next++ : nullptr;
-        if (!arg || !Fits(placeholder.Kind, *arg)) {
-            AppendEscaped(safeFmt, text);
-            continue;
-        }
-        safeFmt += text;
-        if (arg->Kind == TFormatArg::faString)
-            values.push_back(reinterpret_cast<DWORD_PTR>(arg->Text ? arg->Text : ""));
-        else
-            values.push_back(static_cast<DWORD>(arg->Number)); // the low 32 bits
+        result.append(piece, FormatPlaceholder(spec, *next++, room, piece));
     }
-    values.insert(values.end(), 4, 0);
-    char buffer[1024];
-    buffer[0] = '\0';
-    wvsprintfA(buffer, safeFmt.c_str(), reinterpret_cast<va_list>(values.data()));
-    buffer[sizeof buffer - 1] = '\0';
-    return std::string(buffer);
+    return result;
 }
 
 std::string ReplaceAllText(const std::string& s, const std::string& oldPattern,

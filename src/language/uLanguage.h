@@ -16,7 +16,8 @@ struct TFormatArg {
     TFormatArg(int value) : Kind(faInteger), Number(value), Text(nullptr) {}
     TFormatArg(unsigned value) : Kind(faInteger), Number(value), Text(nullptr) {}
     TFormatArg(unsigned long value) : Kind(faInteger), Number(value), Text(nullptr) {}
-    TFormatArg(char value) : Kind(faChar), Number(static_cast<unsigned char>(value)), Text(nullptr) {}
+    TFormatArg(char value)
+        : Kind(faChar), Number(static_cast<unsigned char>(value)), Text(nullptr) {}
     TFormatArg(long long value) : Kind(faInt64), Number(value), Text(nullptr) {}
     TFormatArg(unsigned long long value)
         : Kind(faInt64), Number(static_cast<long long>(value)), Text(nullptr) {}
@@ -27,7 +28,19 @@ struct TFormatArg {
 std::string GetLangText(int number);
 void LoadLanguage(const std::string& name, int menuId);
 void SetDialogTexts(HWND dialog, int first, int last);
+// The system formatter's syntax with these arguments, by position; at most
+// FormatTextLimit characters. Placeholders without a fitting argument come out
+// as written.
 std::string FormatText(const std::string& fmt, std::initializer_list<TFormatArg> args);
+constexpr size_t FormatTextLimit = 1023;
+// How far the formatter may write past the room given to one placeholder: a
+// number's digits, sign and "0x" come out even where less room is left.
+constexpr size_t PlaceholderSlack = 32;
+// One placeholder of FormatText (spec: from its % to its type) with its
+// argument, cut to room characters; as written where it does not fit the
+// argument. buffer holds room + PlaceholderSlack + 1 bytes and nothing is
+// written beyond them. Returns the length of the text left in buffer.
+size_t FormatPlaceholder(const std::string& spec, const TFormatArg& arg, size_t room, char* buffer);
 std::string ReplaceAllText(const std::string& s, const std::string& oldPattern,
                            const std::string& newPattern);
 std::string UpperCaseText(const std::string& s);
