@@ -207,13 +207,13 @@ TEST_F(HotKeysTest, SavedHotKeysLoadBackAndUnreadableOnesSaveEmpty) {
 
     std::string file = ReadTextFile(IniFileName);
     EXPECT_EQ(std::string::npos, file.find("NoSuchKey"));
-    EXPECT_NE(std::string::npos, file.find("Autorun=Ctrl+7"));
+    EXPECT_NE(std::string::npos, file.find("Autorun=Ctrl+Num 7"));
     EXPECT_NE(std::string::npos, file.find("CloseProgramHotkey=Shift+End"));
 
     UseDriveList("DE");
     LoadHotKeys();
     THotKeyRecord d = {};
-    THotKeyRecord e = {0, 0, 0, MAKEWORD('7', CTRL), MAKEWORD(VK_OEM_COMMA, ALT), 0, 0};
+    THotKeyRecord e = {0, 0, 0, MAKEWORD(VK_NUMPAD7, CTRL), MAKEWORD(VK_OEM_COMMA, ALT), 0, 0};
     EXPECT_EQ(d, HotKeys[0]);
     EXPECT_EQ(e, HotKeys[1]);
     EXPECT_EQ(0, GlobalHotKeys[0]);

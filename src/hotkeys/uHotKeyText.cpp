@@ -17,11 +17,33 @@ constexpr int CAPTION_SHIFT = 15;
 constexpr int CAPTION_CTRL = 16;
 constexpr int CAPTION_ALT = 17;
 
-// Candidates of the text search; only their low byte is a key code.
-constexpr int FIRST_CANDIDATE = 8;
-constexpr int LAST_CANDIDATE = 0x255;
+// Keys that the system names like other keys, so that their texts would read
+// back as those: the keypad's (Num / as the main /, under Wine Num * as Print
+// Screen's "KP_Multiply" and Num = as the main =), Num Lock (as Pause), and
+// the left and right modifiers (as Shift, Ctrl and Alt). The keypad's digits
+// are "Num 0" to "Num 9".
+struct TOwnKeyText {
+    BYTE Code;
+    const char* Text;
+};
+const TOwnKeyText OwnKeyTexts[] = {
+    {VK_MULTIPLY, "Num *"},     {VK_ADD, "Num +"},           {VK_SEPARATOR, "Num ,"},
+    {VK_SUBTRACT, "Num -"},     {VK_DECIMAL, "Num ."},       {VK_DIVIDE, "Num /"},
+    {VK_NUMLOCK, "Num Lock"},   {VK_OEM_NEC_EQUAL, "Num ="}, {VK_LSHIFT, "Left Shift"},
+    {VK_RSHIFT, "Right Shift"}, {VK_LCONTROL, "Left Ctrl"},  {VK_RCONTROL, "Right Ctrl"},
+    {VK_LMENU, "Left Alt"},     {VK_RMENU, "Right Alt"},
+};
 
-// Key texts asked for while a load is open, so that each key's name is
+// A key without a text that reads back as itself is written by its code.
+const char* const CodePrefix = "Key ";
+
+// Keys are matched against a text in this order, codes 8 to 255 and then 0
+// to 7, as in earlier versions: of two keys with one text the first wins.
+BYTE Candidate(int rank) {
+    return static_cast<BYTE>(rank + 8);
+}
+
+// System key names asked for while a load is open, so that each key's name is
 // asked of the system at most once per load. Empty when no load is open.
 int KeyTextLoadDepth = 0;
 std::vector<std::string> KeyTextCache;
@@ -32,8 +54,13 @@ bool TextsEqual(const char* a, int lengthA, const char* b, int lengthB) {
            CSTR_EQUAL;
 }
 
-// The key text of a key code, without modifiers.
-std::string KeyText(BYTE code, WORD shortCut) {
+bool TextsEqual(const std::string& a, const std::string& b) {
+    return TextsEqual(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()));
+}
+
+// The text Kestrow itself gives a key code, without modifiers; empty for the
+// keys that go by the system's name.
+std::string OwnKeyText(BYTE code) {
     switch (code) {
     case VK_BACK: return KeyCaptions[0];
     case VK_TAB: return KeyCaptions[1];
@@ -46,20 +73,48 @@ std::string KeyText(BYTE code, WORD shortCut) {
     if (code >= '0' && code <= '9') return std::string(1, static_cast<char>(code));
     if (code >= 'A' && code <= 'Z') return std::string(1, static_cast<char>(code));
     if (code >= VK_NUMPAD0 && code <= VK_NUMPAD9)
-        return std::string(1, static_cast<char>('0' + code - VK_NUMPAD0));
+        return "Num " + std::string(1, static_cast<char>('0' + code - VK_NUMPAD0));
     if (code >= VK_F1 && code <= VK_F24) return "F" + std::to_string(code - VK_F1 + 1);
-    return GetKeyName(shortCut);
+    for (const TOwnKeyText& own : OwnKeyTexts)
+        if (own.Code == code) return own.Text;
+    return std::string();
 }
 
-// The text of a candidate without modifiers, from the load's table when a
-// load is open.
-std::string CandidateText(BYTE code) {
-    if (KeyTextLoadDepth == 0) return KeyText(code, code);
+// The system's name of a key code, from the load's table when a load is open.
+std::string SystemKeyText(BYTE code) {
+    if (KeyTextLoadDepth == 0) return GetKeyName(code);
     if (!KeyTextKnown[code]) {
-        KeyTextCache[code] = KeyText(code, code);
+        KeyTextCache[code] = GetKeyName(code);
         KeyTextKnown[code] = true;
     }
     return KeyTextCache[code];
+}
+
+// "Key 175" gives 175; 0 for anything else.
+BYTE CodeFromText(std::string text) {
+    if (!CutPrefix(text, CodePrefix) || text.empty() || text.size() > 3 || text[0] == '0') return 0;
+    int code = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return 0;
+        code = code * 10 + (c - '0');
+    }
+    return code <= 255 ? static_cast<BYTE>(code) : 0;
+}
+
+// The key code of a key text without modifiers, 0 for none. Kestrow's own
+// texts come first, then the system's names of the keys without one; last the
+// names by which earlier versions wrote the keys of OwnKeyTexts.
+BYTE KeyFromText(const std::string& text) {
+    if (BYTE code = CodeFromText(text)) return code;
+    for (int rank = 0; rank < 256; ++rank)
+        if (TextsEqual(text, OwnKeyText(Candidate(rank)))) return Candidate(rank);
+    for (int rank = 0; rank < 256; ++rank) {
+        BYTE code = Candidate(rank);
+        if (OwnKeyText(code).empty() && TextsEqual(text, SystemKeyText(code))) return code;
+    }
+    for (const TOwnKeyText& own : OwnKeyTexts)
+        if (TextsEqual(text, SystemKeyText(own.Code))) return own.Code;
+    return 0;
 }
 
 } // namespace
@@ -89,15 +144,24 @@ std::string GetKeyName(WORD shortCut) {
     return name;
 }
 
+// A text reads back as its word (without the extended flag) or is not used:
+// the system may name a key like another key, like a modifier prefix or not
+// at all, and then the key is written by its code.
 std::string HotKeyToText(WORD hotKey) {
     WORD shortCut = HotKeyToShortCut(hotKey);
-    std::string key = KeyText(LOBYTE(shortCut), shortCut);
-    if (key.empty()) return key; // modifiers are never written alone
-    std::string text;
-    if (shortCut & SC_SHIFT) text += KeyCaptions[CAPTION_SHIFT];
-    if (shortCut & SC_CTRL) text += KeyCaptions[CAPTION_CTRL];
-    if (shortCut & SC_ALT) text += KeyCaptions[CAPTION_ALT];
-    return text + key;
+    BYTE code = LOBYTE(shortCut);
+    if (code == 0) return std::string(); // modifiers are never written alone
+    std::string modifiers;
+    if (shortCut & SC_SHIFT) modifiers += KeyCaptions[CAPTION_SHIFT];
+    if (shortCut & SC_CTRL) modifiers += KeyCaptions[CAPTION_CTRL];
+    if (shortCut & SC_ALT) modifiers += KeyCaptions[CAPTION_ALT];
+    BeginHotKeyLoad();
+    std::string key = OwnKeyText(code);
+    if (key.empty()) key = SystemKeyText(code);
+    if (key.empty() || TextToHotKey(modifiers + key) != ShortCutToHotKey(shortCut))
+        key = CodePrefix + std::to_string(code);
+    EndHotKeyLoad();
+    return modifiers + key;
 }
 
 WORD TextToHotKey(const std::string& text) {
@@ -114,13 +178,8 @@ WORD TextToHotKey(const std::string& text) {
             break;
     }
     if (rest.empty()) return 0;
-    for (int candidate = FIRST_CANDIDATE; candidate <= LAST_CANDIDATE; ++candidate) {
-        std::string key = CandidateText(static_cast<BYTE>(candidate));
-        if (TextsEqual(rest.c_str(), static_cast<int>(rest.size()), key.c_str(),
-                       static_cast<int>(key.size())))
-            return ShortCutToHotKey(static_cast<WORD>(flags | (candidate & 0xFF)));
-    }
-    return 0;
+    BYTE code = KeyFromText(rest);
+    return code ? ShortCutToHotKey(static_cast<WORD>(flags | code)) : 0;
 }
 
 bool CutPrefix(std::string& text, const std::string& prefix) {

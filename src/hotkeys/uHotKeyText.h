@@ -6,11 +6,16 @@
 WORD HotKeyToShortCut(WORD hotKey);
 WORD ShortCutToHotKey(WORD shortCut);
 std::string GetKeyName(WORD shortCut);
+// The stored text of a hotkey word, which TextToHotKey reads back as the
+// word (without the extended flag); empty for a word without a key.
 std::string HotKeyToText(WORD hotKey);
+// The word of a stored text, 0 for none; also reads every text that earlier
+// versions wrote.
 WORD TextToHotKey(const std::string& text);
 bool CutPrefix(std::string& text, const std::string& prefix);
 
-// Between these two calls TextToHotKey asks the system for each key's name
-// at most once; the names are forgotten again at the end. Calls may nest.
+// Between these two calls HotKeyToText and TextToHotKey ask the system for
+// each key's name at most once; the names are forgotten again at the end.
+// Calls may nest.
 void BeginHotKeyLoad();
 void EndHotKeyLoad();

@@ -98,12 +98,14 @@ void LoadDriveHotKeys() {
 }
 
 void SaveDriveHotKeys() {
+    BeginHotKeyLoad();
     for (BYTE drive = 0; drive < HotKeyDriveCount(); ++drive) {
         std::string section = DriveSection(drive);
         for (const TDriveHotKeySlot& slot : DriveHotKeySlots)
             IniWriteString(IniFileName, section, ResStr(slot.KeyText),
                            HotKeyToText(static_cast<WORD>(HotKeys[drive][slot.Action])));
     }
+    EndHotKeyLoad();
 }
 
 void LoadGlobalHotKeys() {
@@ -116,10 +118,12 @@ void LoadGlobalHotKeys() {
 }
 
 void SaveGlobalHotKeys() {
+    BeginHotKeyLoad();
     std::string section = ResStr(IDS_SECTIONOTHERHOTKEYS);
     for (int k = 0; k < 2; ++k)
         IniWriteString(IniFileName, section, ResStr(GlobalHotKeyKeys[k]),
                        HotKeyToText(static_cast<WORD>(GlobalHotKeys[k])));
+    EndHotKeyLoad();
 }
 
 void LoadHotKeys() {
@@ -130,6 +134,8 @@ void LoadHotKeys() {
 }
 
 void SaveHotKeys() {
+    BeginHotKeyLoad();
     SaveDriveHotKeys();
     SaveGlobalHotKeys();
+    EndHotKeyLoad();
 }
