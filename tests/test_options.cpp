@@ -130,6 +130,33 @@ TEST_F(OptionsTest, OkOnTheFirstPageWritesMainOnlyAndKeepsTheHotKeys) {
         EXPECT_TRUE(CombinationTaken(MOD_CONTROL | MOD_ALT, key)) << key;
 }
 
+TEST_F(OptionsTest, WhatIsAppliedHoldsWhenTheFileCannotBeWritten) {
+    CreateDirectoryA(IniFileName.c_str(), nullptr); // a folder where the file would be
+    Autostart = true;
+    SetAutostart(true);
+    ASSERT_TRUE(WithSheet([](HWND sheet) {
+        HWND page = ShowPage(sheet, 0);
+        SendDlgItemMessageA(page, IDC_AUTOSTART, BM_CLICK, 0, 0); // off
+        SendDlgItemMessageA(page, IDC_HIDEICON, BM_CLICK, 0, 0);  // on
+        SetDlgItemTextA(page, IDC_INTERVAL, "25");
+        Press(sheet, PSBTN_OK);
+    }));
+    EXPECT_FALSE(Autostart);
+    EXPECT_TRUE(HideIcon);
+    EXPECT_EQ(25, CloseInterval);
+    HKEY key;
+    char data[512] = {};
+    DWORD size = sizeof data;
+    LONG found = ERROR_FILE_NOT_FOUND;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                      KEY_READ, &key) == ERROR_SUCCESS) {
+        found = RegQueryValueExA(key, "Kestrow", nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+                                 &size);
+        RegCloseKey(key);
+    }
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, found) << data; // the log-on value went as applied
+}
+
 TEST_F(OptionsTest, HotKeysOfTwoDrivesAreSavedAndRegistered) {
     ASSERT_TRUE(WithSheet([](HWND sheet) {
         HWND page = ShowPage(sheet, 1);

@@ -70,8 +70,9 @@ static INT_PTR CALLBACK MainPageProc(HWND page, UINT message, WPARAM wParam, LPA
             ShowCloseDialog = Checked(page, IDC_SHOWDIALOG);
             // Any integer is kept as typed; text that is no number gives 0.
             CloseInterval = static_cast<int>(GetDlgItemInt(page, IDC_INTERVAL, nullptr, TRUE));
+            // What the user applied holds even when the file cannot be written.
             SaveSettings();
-            LoadSettings();
+            ApplySettings();
         }
         break;
     }

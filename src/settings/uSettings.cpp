@@ -28,6 +28,10 @@ void LoadSettings() {
     CloseInterval = IniReadInteger(IniFileName, section, ResStr(IDS_KEYCLOSEINTERVAL), 10);
     Language =
         IniReadString(IniFileName, section, ResStr(IDS_KEYLANGUAGE), ResStr(IDS_DEFAULTLANGUAGE));
+    ApplySettings();
+}
+
+void ApplySettings() {
     ShowTrayIcon(HideIcon || CommandLineMode);
     SetAutostart(Autostart);
 }

@@ -12,6 +12,9 @@ extern int CloseInterval;
 extern bool ConfigurationLoaded;
 
 void LoadSettings();
+// Shows or hides the icon and writes or removes the log-on value as the
+// settings in memory say.
+void ApplySettings();
 void SaveSettings();
 void LoadConfiguration();
 void SaveConfiguration();
