@@ -17,6 +17,22 @@ TEST(Kestrow, WithoutParametersRunsUntilTheExitCommand) {
     EXPECT_STREQ("Kestrow", title);
     EXPECT_FALSE(IsWindowVisible(window));
 
+    // A second copy without parameters ends at once and leaves the settings
+    // and the log-on value alone; a command-line run still acts and ends.
+    HKEY run = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                            0, KEY_READ | KEY_SET_VALUE, &run));
+    RegDeleteValueA(run, "Kestrow");
+    const std::string settings = ReadTextFile(SettingsFilePath());
+    EXPECT_EQ(0, RunKestrow("", 5000));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              RegQueryValueExA(run, "Kestrow", nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(settings, ReadTextFile(SettingsFilePath()));
+    RegCloseKey(run);
+    EXPECT_EQ(0, RunKestrow("C", 15000));
+    EXPECT_EQ(window, FindKestrowWindow());
+
     PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
     DWORD exitCode = 99;
     EXPECT_TRUE(WaitForExit(kestrow, 15000, exitCode));

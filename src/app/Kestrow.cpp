@@ -7,6 +7,12 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CommandLineMode = __argc > 1;
+    // One icon per user: a second copy without parameters ends before it
+    // touches the settings or the log-on value. The system closes the mutex
+    // with the process. Command-line runs act beside the icon's copy.
+    if (!CommandLineMode && CreateMutexA(nullptr, FALSE, "Orvane.Kestrow.Tray") &&
+        GetLastError() == ERROR_ALREADY_EXISTS)
+        return 0;
     RegisterMainWindowClass();
     CreateMainWindow();
     // Without its window the program could neither be reached nor ended.
