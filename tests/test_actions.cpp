@@ -156,32 +156,73 @@ TEST_F(ActionsTest, BrowseOpensTheRootInTheExplorerView) {
     }
 }
 
-TEST_F(ActionsTest, AutorunHandsTheWholeOpenValueToTheShell) {
+// An autorun.inf of the given size whose "open" names a program.
+std::string PaddedAutorun(size_t size) {
+    std::string text = "[autorun]\r\nopen=setup.exe\r\n;";
+    return text + std::string(size - text.size() - 2, 'x') + "\r\n";
+}
+
+TEST_F(ActionsTest, AutorunStartsTheProgramWithItsParametersFromTheDrivesRoot) {
     UseDriveList("DEJ");
-    struct {
+    const std::string name256(256, 'a'); // D:\ and these: the longest path
+    const std::string params259(259, 'p');
+    // Each text becomes D:\autorun.inf (J: keeps its own, E: has no medium);
+    // an empty Program: the shell is not asked at all.
+    const struct {
         BYTE Drive;
-        const char* File;
-        const char* Directory;
+        std::string Inf, Program, Params;
     } cases[] = {
-        {2, "setup.exe /auto", "J:\\"}, // one file name, arguments included
-        {0, "", "D:\\"},                // no autorun.inf: passed on all the same
-        {1, "", "E:\\"},                // no medium
+        {2, "", "J:\\setup.exe", "/auto"}, // OPEN=setup.exe /auto
+        {1, "", "", ""},
+        {0, "", "", ""}, // no autorun.inf
+        {0, "[autorun]\r\nopen=setup.exe\r\n", "D:\\setup.exe", ""},
+        {0, "[autorun]\r\nopen=bin\\run.exe\t-x  -y\r\n", "D:\\bin\\run.exe", "-x  -y"},
+        {0, "[autorun]\r\nopen=\"my setup.exe\" /a \"b c\" /d\r\n", "D:\\my setup.exe",
+         "/a \"b c\" /d"},
+        {0, "[autorun]\r\nopen=\"my setup.exe\"/a\r\n", "D:\\my setup.exe", "/a"},
+        {0, "[autorun]\r\nopen=\"no end quote\r\n", "D:\\no end quote", ""},
+        {0, "[autorun]\r\nopen=C:\\tools\\x.exe D:\\\r\n", "C:\\tools\\x.exe", "D:\\"},
+        {0, "[autorun]\r\nopen=\\\\host\\share\\x.exe\r\n", "\\\\host\\share\\x.exe", ""},
+        {0, "[autorun]\r\nopen=\r\n", "", ""},
+        {0, "[autorun]\r\nopen=   \r\n", "", ""},
+        {0, "[autorun]\r\nopen=\"\" /a\r\n", "", ""},
+        {0, "[autorun]\r\nicon=disc.ico\r\n", "", ""},
+        // Bounded: no longer than a path, no control characters.
+        {0, "[autorun]\r\nopen=" + name256 + "\r\n", "D:\\" + name256, ""},
+        {0, "[autorun]\r\nopen=" + name256 + "a\r\n", "", ""},
+        {0, "[autorun]\r\nopen=" + std::string(5000, 'A') + ".exe\r\n", "", ""},
+        {0, "[autorun]\r\nopen=x.exe " + params259 + "\r\n", "D:\\x.exe", params259},
+        {0, "[autorun]\r\nopen=x.exe " + params259 + "p\r\n", "", ""},
+        {0, "[autorun]\r\nopen=set\x01up.exe\r\n", "", ""},
+        {0, "[autorun]\r\nopen=setup.exe /\x1b[2J\r\n", "", ""},
+        // Larger than a disc's autorun.inf: not read at all.
+        {0, PaddedAutorun(64 * 1024), "D:\\setup.exe", ""},
+        {0, PaddedAutorun(64 * 1024 + 1), "", ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Directory);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(i);
+        if (!c.Inf.empty()) WriteTextFile("D:\\autorun.inf", c.Inf);
         ResetSeamDoubles();
-        EXPECT_TRUE(AutorunCD(c.Drive));
+        EXPECT_EQ(!c.Program.empty(), AutorunCD(c.Drive));
+        DeleteFileA("D:\\autorun.inf");
+        if (c.Program.empty()) {
+            EXPECT_TRUE(ShellCalls.empty());
+            continue;
+        }
         ASSERT_EQ(1u, ShellCalls.size());
         const TShellCall& call = ShellCalls[0];
         EXPECT_EQ(MainWindow, call.Owner);
         EXPECT_EQ("open", call.Verb);
-        EXPECT_EQ(c.File, call.File);
-        EXPECT_FALSE(call.HasParams);
-        EXPECT_EQ(c.Directory, call.Directory);
+        EXPECT_EQ(c.Program, call.File);
+        EXPECT_EQ(!c.Params.empty(), call.HasParams);
+        EXPECT_EQ(c.Params, call.Params);
+        EXPECT_EQ(std::string(1, "DEJ"[c.Drive]) + ":\\", call.Directory);
         EXPECT_EQ(SW_SHOWNORMAL, call.Show);
     }
-    ShellResult = 31;
+    ShellResult = 31; // the shell's failure
     EXPECT_FALSE(AutorunCD(2));
+    EXPECT_EQ(1u, ShellCalls.size());
 }
 
 TEST_F(ActionsTest, CountdownOfNClosesOnTickNPlusOne) {

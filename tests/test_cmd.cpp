@@ -112,8 +112,9 @@ TEST_F(CommandLineTest, EachActionSendsItsCommandToTheCurrentDrive) {
         {"OA", "\\\\.\\D: eject; \\\\.\\E: eject; ", ""},
         {"/ca", "\\\\.\\D: load; \\\\.\\E: load; ", ""},
         {"B", "", "explore"},
-        {"A", "", "open"},
+        {"A", "", ""}, // E: is empty: nothing to start, and not D:'s program
     };
+    WriteTextFile("D:\\autorun.inf", "[autorun]\r\nopen=setup.exe\r\n");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Action);
         ResetProgramState();
@@ -132,6 +133,14 @@ TEST_F(CommandLineTest, EachActionSendsItsCommandToTheCurrentDrive) {
         }
         EXPECT_TRUE(QuitPosted());
     }
+    ResetProgramState();
+    CommandLineMode = true;
+    UseDriveList("DE");
+    Run({"A", "D"});
+    DeleteFileA("D:\\autorun.inf");
+    ASSERT_EQ(1u, ShellCalls.size());
+    EXPECT_EQ("D:\\setup.exe", ShellCalls[0].File);
+    EXPECT_TRUE(QuitPosted());
 }
 
 TEST_F(CommandLineTest, UnknownActionShowsInvalidArgumentsAfterTheDriveWasSelected) {

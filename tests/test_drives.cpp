@@ -122,8 +122,10 @@ TEST(InitApp, StoredDriveBeyondTheListFallsBackToTheFirst) {
 
 struct TAutorunCase {
     char Letter;
-    const char* Open;
+    const char* Program;
+    const char* Params;
     const char* IconPath;
+    int IconIndex;
     bool HasIcon;
 };
 
@@ -131,11 +133,11 @@ struct TAutorunCase {
 // K: [autorun] open=setup.exe, icon=disc.ico (a 32x32 icon file)
 // L: Icon=setup.exe,0 where setup.exe is an icon file
 const TAutorunCase AutorunCases[] = {
-    {'J', "setup.exe /auto", "J:\\disc.ico", false},
-    {'K', "setup.exe", "K:\\disc.ico", true},
-    {'L', "setup.exe", "L:\\setup.exe,0", false}, // no icon index is recognised
-    {'D', "", "D:\\", false},                     // no autorun.inf
-    {'E', "", "E:\\", false},                     // no medium
+    {'J', "J:\\setup.exe", "/auto", "J:\\disc.ico", 0, false},
+    {'K', "K:\\setup.exe", "", "K:\\disc.ico", 0, true},
+    {'L', "L:\\setup.exe", "", "L:\\setup.exe", 0, true},
+    {'D', nullptr, "", "D:\\", 0, false}, // no autorun.inf
+    {'E', nullptr, "", "E:\\", 0, false}, // no medium
 };
 
 SIZE IconSize(HICON icon) {
@@ -154,12 +156,40 @@ SIZE IconSize(HICON icon) {
 TEST(Autorun, ReadsOpenAndIconWhateverTheLetterCase) {
     for (const TAutorunCase& c : AutorunCases) {
         SCOPED_TRACE(c.Letter);
-        EXPECT_EQ(c.Open, GetAutorunOpen(c.Letter));
-        EXPECT_EQ(c.IconPath, GetAutorunIconPath(c.Letter));
+        std::string program = "?", params = "?";
+        EXPECT_EQ(c.Program != nullptr, GetAutorunCommand(c.Letter, program, params));
+        if (c.Program) {
+            EXPECT_EQ(c.Program, program);
+        }
+        EXPECT_EQ(c.Params, params);
+        int index = -1;
+        EXPECT_EQ(c.IconPath, GetAutorunIconPath(c.Letter, index));
+        EXPECT_EQ(c.IconIndex, index);
         HICON icon = LoadAutorunIcon(c.Letter, 16, 16);
         EXPECT_EQ(c.HasIcon, icon != nullptr);
         if (icon) DestroyIcon(icon);
     }
+}
+
+TEST(Autorun, IconIndexFollowsTheLastComma) {
+    const struct {
+        const char* Icon;
+        const char* Path;
+        int Index;
+    } cases[] = {
+        {"tools.dll, -3", "D:\\tools.dll", -3},
+        {"my,icons.ico", "D:\\my,icons.ico", 0}, // no number after the comma
+        {"a,b.exe ,12", "D:\\a,b.exe", 12},
+        {"C:\\x\\y.dll,2", "C:\\x\\y.dll", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Icon);
+        WriteTextFile("D:\\autorun.inf", std::string("[autorun]\r\nicon=") + c.Icon + "\r\n");
+        int index = -1;
+        EXPECT_EQ(c.Path, GetAutorunIconPath('D', index));
+        EXPECT_EQ(c.Index, index);
+    }
+    DeleteFileA("D:\\autorun.inf");
 }
 
 TEST(Autorun, IconLoadsAtTheAskedSize) {

@@ -317,6 +317,31 @@ TEST_F(ImagesTest, AutorunIconGetsTheDiscBadgeInTheTray) {
     DestroyIcon(own);
 }
 
+// This executable holds the program's icons, in the order of their numbers
+// (IDI_PROGRAM is the first). D: is a data disc without an autorun.inf.
+TEST_F(ImagesTest, AutorunIconComesFromAProgramAtItsIndex) {
+    UseDrives("D", mkData);
+    InitImages();
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const struct {
+        std::string Index;
+        int Icon;
+    } cases[] = {
+        {"2", IDI_NOMEDIA},
+        {"-" + std::to_string(IDI_DVDVIDEO), IDI_DVDVIDEO}, // by its number
+        {"99", IDI_DATA},                                   // none: the medium's icon
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Index);
+        WriteTextFile("D:\\autorun.inf", "[autorun]\r\nicon=" + std::string(self) + "," + c.Index);
+        HICON expected = LoadIconResource(c.Icon);
+        EXPECT_EQ(MenuPicture(expected), MenuImage(ComposeDriveImage(0)));
+        DestroyIcon(expected);
+    }
+    DeleteFileA("D:\\autorun.inf");
+}
+
 TEST_F(ImagesTest, WithoutDriveTheTrayShowsTheProgramIcon) {
     InitImages();
     HICON tray = ComposeTrayIcon();

@@ -74,14 +74,14 @@ bool BrowseCD(BYTE drive) {
 
 bool AutorunCD(BYTE drive) {
     if (drive >= CDCount) return false;
-    std::string command;
+    std::string program, params;
     {
         TErrorModeGuard errorMode(SEM_FAILCRITICALERRORS); // the drive may be empty
-        command = GetAutorunOpen(CDList[drive].Letter);
+        if (!GetAutorunCommand(CDList[drive].Letter, program, params)) return false;
     }
-    // The whole value is the file, arguments included, as the disc wrote it.
     std::string root = RootOf(drive);
-    return SeamShellExecute(MainWindow, "open", command.c_str(), nullptr, root.c_str(),
+    return SeamShellExecute(MainWindow, "open", program.c_str(),
+                            params.empty() ? nullptr : params.c_str(), root.c_str(),
                             SW_SHOWNORMAL) > 32;
 }
 

@@ -1,5 +1,6 @@
 #include "uCDTools.h"
 #include <winioctl.h>
+#include <algorithm>
 #include "../common/uSeams.h"
 #include "../common/uStrConsts.h"
 #include "../common/uUtils.h"
@@ -104,21 +105,76 @@ bool LoadTray(char letter) {
     return TrayRequest(letter, IOCTL_DISK_LOAD_MEDIA, IOCTL_STORAGE_LOAD_MEDIA);
 }
 
+// A disc's autorun.inf is a few lines; a larger one is no disc's and is not
+// read: the profile reader takes seconds over a file of megabytes, and the
+// values are read again on each volume broadcast.
+static constexpr DWORD AUTORUN_MAX_SIZE = 64 * 1024;
+
 static std::string ReadAutorunValue(char letter, unsigned keyId) {
-    return IniReadString(letter + ResStr(IDS_AUTORUNFILE), ResStr(IDS_AUTORUNSECTION),
-                         ResStr(keyId), std::string());
+    std::string file = letter + ResStr(IDS_AUTORUNFILE);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data) ||
+        data.nFileSizeHigh != 0 || data.nFileSizeLow > AUTORUN_MAX_SIZE)
+        return std::string();
+    return IniReadString(file, ResStr(IDS_AUTORUNSECTION), ResStr(keyId), std::string());
 }
 
-std::string GetAutorunOpen(char letter) {
-    return ReadAutorunValue(letter, IDS_AUTORUNOPEN);
+static constexpr const char* BLANKS = " \t";
+
+// A name from autorun.inf: relative to the drive's root unless it has a drive
+// or is a network path of its own.
+static std::string PathOnDisc(char letter, const std::string& name) {
+    bool absolute = (name.size() >= 2 && name[1] == ':') || name.rfind("\\\\", 0) == 0;
+    return absolute ? name : RootOf(letter) + name;
 }
 
-std::string GetAutorunIconPath(char letter) {
-    return RootOf(letter) + ReadAutorunValue(letter, IDS_AUTORUNICON);
+// The shell copies names into buffers of its own that are not bounded
+// everywhere (Wine 8's ShellExecuteA crashes on a file name of 1,000).
+static bool FitsTheShell(const std::string& text) {
+    if (text.size() >= MAX_PATH) return false;
+    for (char c : text)
+        if ((static_cast<unsigned char>(c) < ' ' && c != '\t') || c == '\x7f') return false;
+    return true;
+}
+
+bool GetAutorunCommand(char letter, std::string& program, std::string& params) {
+    std::string open = ReadAutorunValue(letter, IDS_AUTORUNOPEN);
+    size_t start = std::min(open.find_first_not_of(BLANKS), open.size());
+    size_t end, rest; // the name ends at end, the parameters start after rest
+    if (open.compare(start, 1, "\"") == 0) {
+        end = std::min(open.find('"', ++start), open.size());
+        rest = std::min(end + 1, open.size());
+    } else {
+        end = rest = std::min(open.find_first_of(BLANKS, start), open.size());
+    }
+    program = open.substr(start, end - start);
+    params = open.substr(std::min(open.find_first_not_of(BLANKS, rest), open.size()));
+    if (program.empty()) return false;
+    program = PathOnDisc(letter, program);
+    return FitsTheShell(program) && FitsTheShell(params);
+}
+
+std::string GetAutorunIconPath(char letter, int& index) {
+    std::string icon = ReadAutorunValue(letter, IDS_AUTORUNICON);
+    index = 0;
+    size_t comma = icon.rfind(',');
+    int number = 0;
+    if (comma != std::string::npos && TextToInteger(icon.substr(comma + 1), number)) {
+        index = number;
+        icon.erase(comma);
+        icon.erase(icon.find_last_not_of(BLANKS) + 1);
+    }
+    return PathOnDisc(letter, icon);
 }
 
 HICON LoadAutorunIcon(char letter, int width, int height) {
-    return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
-                                         GetAutorunIconPath(letter).c_str(), IMAGE_ICON, width,
-                                         height, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    int index = 0;
+    std::string file = GetAutorunIconPath(letter, index);
+    // An icon file, or a program or library holding icons; the index counts
+    // its icons from 0, a negative one names an icon's resource number.
+    HICON icon = nullptr;
+    UINT count = PrivateExtractIconsA(file.c_str(), index, width, height, &icon, nullptr, 1,
+                                      LR_CREATEDIBSECTION);
+    if (count == 0 || count == ~0u) return nullptr;
+    return icon;
 }

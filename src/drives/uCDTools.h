@@ -16,6 +16,13 @@ std::string DriveTag(char letter);
 bool EjectTray(char letter);
 bool LoadTray(char letter);
 
-std::string GetAutorunOpen(char letter);
-std::string GetAutorunIconPath(char letter);
+// The program that autorun.inf's "open" names, the quoted name or the text
+// up to the first blank, from the drive's root unless absolute; the rest are
+// its parameters. False, and nothing to start, when there is no name or when
+// either part is too long for a path or holds a control character.
+bool GetAutorunCommand(char letter, std::string& program, std::string& params);
+// The file that autorun.inf's "icon" names (FILE or FILE,INDEX), from the
+// drive's root unless absolute, and the icon's index in it (0 unless given).
+std::string GetAutorunIconPath(char letter, int& index);
+// The disc's own icon at the size, or null; the caller destroys it.
 HICON LoadAutorunIcon(char letter, int width, int height);
