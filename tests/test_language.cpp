@@ -228,7 +228,7 @@ DWORD_PTR Address(const char* text) {
 // fields and long texts about as often as short ones. Bound is the most the
 // formatter could print for it; texts keeps the argument's text alive.
 struct TRandomPlaceholder {
-    std::string Spec;
+    std::string Placeholder;
     TFormatArg Arg;
     DWORD_PTR Value;
     size_t Bound;
@@ -245,20 +245,20 @@ TRandomPlaceholder RandomPlaceholder(std::mt19937& rng, std::deque<std::string>&
                                      bool decimalPrefix) {
     const char type = "cCdiuxXpsS"[rng() % 10];
     const bool hex = type == 'x' || type == 'X' || type == 'p';
-    std::string spec = "%";
-    if (rng() % 3 == 0) spec += '-';
-    if (rng() % 3 == 0 && (hex || decimalPrefix)) spec += '#';
-    if (rng() % 3 == 0) spec += '0';
+    std::string placeholder = "%";
+    if (rng() % 3 == 0) placeholder += '-';
+    if (rng() % 3 == 0 && (hex || decimalPrefix)) placeholder += '#';
+    if (rng() % 3 == 0) placeholder += '0';
     const size_t width = RandomField(rng);
-    if (width > 0) spec += std::to_string(width);
+    if (width > 0) placeholder += std::to_string(width);
     const bool hasPrecision = rng() % 3 == 0;
     const size_t precision = hasPrecision ? RandomField(rng) : 0;
-    if (hasPrecision) spec += "." + std::to_string(precision);
+    if (hasPrecision) placeholder += "." + std::to_string(precision);
     if (type == 'S' || (type == 's' && rng() % 4 == 0))
-        spec += 'h';
+        placeholder += 'h';
     else if (type != 's' && rng() % 4 == 0)
-        spec += "lh"[rng() % 2];
-    spec += type;
+        placeholder += "lh"[rng() % 2];
+    placeholder += type;
     if (type == 's' || type == 'S') {
         texts.emplace_back(rng() % 8 == 0 ? rng() % 1500 : rng() % 20, ' ');
         for (char& c : texts.back())
@@ -266,13 +266,14 @@ TRandomPlaceholder RandomPlaceholder(std::mt19937& rng, std::deque<std::string>&
         const char* text = texts.back().c_str();
         size_t shown = texts.back().size();
         if (precision > 0) shown = std::min(shown, precision);
-        return {spec, TFormatArg(text), reinterpret_cast<DWORD_PTR>(text), std::max(width, shown)};
+        return {placeholder, TFormatArg(text), reinterpret_cast<DWORD_PTR>(text),
+                std::max(width, shown)};
     }
     if (type == 'c' || type == 'C') {
         // Never a NUL, which would end the text.
         TFormatArg arg = rng() % 2 ? TFormatArg(static_cast<char>('A' + rng() % 26))
                                    : TFormatArg(static_cast<int>(1 + rng() % 255));
-        return {spec, arg, static_cast<DWORD>(arg.Number), std::max<size_t>(width, 1)};
+        return {placeholder, arg, static_cast<DWORD>(arg.Number), std::max<size_t>(width, 1)};
     }
     const long long wide =
         static_cast<long long>((static_cast<unsigned long long>(rng()) << 32) | rng());
@@ -283,7 +284,7 @@ TRandomPlaceholder RandomPlaceholder(std::mt19937& rng, std::deque<std::string>&
                                   TFormatArg(wide),
                                   TFormatArg('7')};
     const TFormatArg arg = numbers[rng() % 6];
-    return {spec, arg, static_cast<DWORD>(arg.Number),
+    return {placeholder, arg, static_cast<DWORD>(arg.Number),
             std::max({width, precision, size_t(16)}) + 3};
 }
 
@@ -385,14 +386,15 @@ TEST(FormatText, WidePlaceholdersStopAtTheLimit) {
         FormatText("%s%s%#1100X%#1100X", {"[D:] - BACKUP_2024_PHOTOS", "CDFS", 4482LL, 0xFFFFFFFFu})
             .substr(0, 929));
     const std::string longText(1500, 't');
-    for (const char* spec : {"%#1100X", "%#947X", "%#01100X", "%#.1100x", "%-#1100X", "%#1100d",
-                             "%#.1100p", "%1100s", "%-1100s", "%s"}) {
+    for (const char* placeholder : {"%#1100X", "%#947X", "%#01100X", "%#.1100x", "%-#1100X",
+                                    "%#1100d", "%#.1100p", "%1100s", "%-1100s", "%s"}) {
         for (size_t before : {0, 120, 1000, 1022}) {
-            SCOPED_TRACE(testing::Message() << before << " characters, then " << spec);
+            SCOPED_TRACE(testing::Message() << before << " characters, then " << placeholder);
             const std::string plain(before, 'p');
-            const std::string text = spec[strlen(spec) - 1] == 's'
-                                         ? FormatText(plain + spec + spec, {longText, longText})
-                                         : FormatText(plain + spec + spec, {0xFFFFFFFFu, 5});
+            const std::string text =
+                placeholder[strlen(placeholder) - 1] == 's'
+                    ? FormatText(plain + placeholder + placeholder, {longText, longText})
+                    : FormatText(plain + placeholder + placeholder, {0xFFFFFFFFu, 5});
             EXPECT_EQ(FormatTextLimit, text.size());
             EXPECT_EQ(plain, text.substr(0, before));
         }
@@ -414,19 +416,20 @@ TEST(FormatText, APlaceholderWritesNothingBeyondItsRoom) {
         const size_t room = pick == 0   ? 1 + rng() % 40
                             : pick == 1 ? FormatTextLimit - rng() % 40
                                         : 1 + rng() % FormatTextLimit;
-        SCOPED_TRACE(testing::Message()
-                     << "seed " << seed << " case " << n << ": " << p.Spec << " in " << room);
+        SCOPED_TRACE(testing::Message() << "seed " << seed << " case " << n << ": " << p.Placeholder
+                                        << " in " << room);
         std::fill(memory.begin(), memory.end(), '\xA5');
         char* buffer = memory.data() + guard;
-        const size_t length = FormatPlaceholder(p.Spec, p.Arg, room, buffer);
+        const size_t length = FormatPlaceholder(p.Placeholder, p.Arg, room, buffer);
         const char* after = buffer + room + PlaceholderSlack + 1;
         EXPECT_EQ(std::string(guard, '\xA5'), std::string(memory.data(), guard));
         EXPECT_EQ(std::string(guard, '\xA5'), std::string(after, guard));
         EXPECT_EQ('\0', buffer[length]);
         ASSERT_LE(length, room);
         // Wine's NUL after a decimal number with '#' may come before the room's end.
-        if (p.Spec.find('#') != std::string::npos && !strchr("xXp", p.Spec.back())) continue;
-        const std::string alone = SystemFormat(p.Spec.c_str(), {p.Value});
+        if (p.Placeholder.find('#') != std::string::npos && !strchr("xXp", p.Placeholder.back()))
+            continue;
+        const std::string alone = SystemFormat(p.Placeholder.c_str(), {p.Value});
         ASSERT_EQ(std::min(alone.size(), room), length);
         if (alone.size() < room) {
             EXPECT_EQ(alone, std::string(buffer, length));
@@ -453,7 +456,7 @@ TEST(FormatText, RandomTextsGiveWhatTheSystemFormatterGives) {
                 fmt += rng() % 20 == 0 ? std::string("%%") : std::string(1, 'a' + rng() % 26);
             bound += plain;
             const TRandomPlaceholder p = RandomPlaceholder(rng, texts, false);
-            fmt += p.Spec;
+            fmt += p.Placeholder;
             bound += p.Bound;
             args.push_back(p.Arg);
             values.push_back(p.Value);

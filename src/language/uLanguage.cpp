@@ -124,25 +124,25 @@ bool Fits(TPlaceholderKind kind, const TFormatArg& arg) {
 // The placeholder with its width and precision cut to the room left, as the
 // system formatter cuts them where a whole text runs into its buffer's end.
 // A text's precision bounds how much of it is read (0 reads all of it).
-std::string ClampedSpec(const TPlaceholder& p, size_t room) {
-    std::string spec = p.Flags;
-    if (p.Width > 0) spec += std::to_string(std::min(p.Width, room));
+std::string ClampedPlaceholder(const TPlaceholder& p, size_t room) {
+    std::string text = p.Flags;
+    if (p.Width > 0) text += std::to_string(std::min(p.Width, room));
     if (p.Kind == pkText)
-        spec += "." + std::to_string(p.Precision > 0 ? std::min(p.Precision, room) : room);
+        text += "." + std::to_string(p.Precision > 0 ? std::min(p.Precision, room) : room);
     else if (p.HasPrecision)
-        spec += "." + std::to_string(std::min(p.Precision, room));
-    if (p.Size) spec += p.Size;
-    return spec + p.Type;
+        text += "." + std::to_string(std::min(p.Precision, room));
+    if (p.Size) text += p.Size;
+    return text + p.Type;
 }
 
 } // namespace
 
-size_t FormatPlaceholder(const std::string& spec, const TFormatArg& arg, size_t room,
+size_t FormatPlaceholder(const std::string& placeholder, const TFormatArg& arg, size_t room,
                          char* buffer) {
-    TPlaceholder p = ReadPlaceholder(spec, 0);
-    if (p.Length != spec.size() || !Fits(p.Kind, arg) || room == 0) {
-        size_t length = std::min(spec.size(), room);
-        memcpy(buffer, spec.data(), length);
+    TPlaceholder p = ReadPlaceholder(placeholder, 0);
+    if (p.Length != placeholder.size() || !Fits(p.Kind, arg) || room == 0) {
+        size_t length = std::min(placeholder.size(), room);
+        memcpy(buffer, placeholder.data(), length);
         buffer[length] = '\0';
         return length;
     }
@@ -154,7 +154,7 @@ size_t FormatPlaceholder(const std::string& spec, const TFormatArg& arg, size_t 
     else
         values[0] = static_cast<DWORD>(arg.Number); // the low 32 bits
     buffer[0] = '\0';
-    wvsprintfA(buffer, ClampedSpec(p, room).c_str(), reinterpret_cast<va_list>(values));
+    wvsprintfA(buffer, ClampedPlaceholder(p, room).c_str(), reinterpret_cast<va_list>(values));
     buffer[room] = '\0';
     return strlen(buffer);
 }
@@ -183,14 +183,14 @@ std::string FormatText(const std::string& fmt, std::initializer_list<TFormatArg>
             continue;
         }
         TPlaceholder placeholder = ReadPlaceholder(fmt, i);
-        std::string spec = fmt.substr(i, placeholder.Length);
+        std::string text = fmt.substr(i, placeholder.Length);
         i += placeholder.Length;
         const size_t room = FormatTextLimit - result.size();
         if (placeholder.Kind == pkNoArgument || next == args.end()) {
-            result.append(spec, 0, room);
+            result.append(text, 0, room);
             continue;
         }
-        result.append(piece, FormatPlaceholder(spec, *next++, room, piece));
+        result.append(piece, FormatPlaceholder(text, *next++, room, piece));
     }
     return result;
 }

@@ -36,11 +36,12 @@ constexpr size_t FormatTextLimit = 1023;
 // How far the formatter may write past the room given to one placeholder: a
 // number's digits, sign and "0x" come out even where less room is left.
 constexpr size_t PlaceholderSlack = 32;
-// One placeholder of FormatText (spec: from its % to its type) with its
+// One placeholder of FormatText (its text from the % to the type) with its
 // argument, cut to room characters; as written where it does not fit the
 // argument. buffer holds room + PlaceholderSlack + 1 bytes and nothing is
 // written beyond them. Returns the length of the text left in buffer.
-size_t FormatPlaceholder(const std::string& spec, const TFormatArg& arg, size_t room, char* buffer);
+size_t FormatPlaceholder(const std::string& placeholder, const TFormatArg& arg, size_t room,
+                         char* buffer);
 std::string ReplaceAllText(const std::string& s, const std::string& oldPattern,
                            const std::string& newPattern);
 std::string UpperCaseText(const std::string& s);
