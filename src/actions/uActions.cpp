@@ -13,10 +13,6 @@
 static constexpr int TEXT_CLOSING = 2020;
 static constexpr int AUTOCLOSE_LABEL_BASE = 100;
 
-static std::string RootOf(BYTE drive) {
-    return std::string(1, CDList[drive].Letter) + ":\\";
-}
-
 bool OpenCD(BYTE drive) {
     if (drive >= CDCount) return false;
     bool result = EjectTray(CDList[drive].Letter);
@@ -67,7 +63,7 @@ bool ToggleCD(BYTE drive) {
 
 bool BrowseCD(BYTE drive) {
     if (drive >= CDCount) return false;
-    std::string root = RootOf(drive);
+    std::string root = DriveRoot(CDList[drive].Letter);
     return SeamShellExecute(MainWindow, "explore", root.c_str(), nullptr, root.c_str(),
                             SW_SHOWNORMAL) > 32;
 }
@@ -79,7 +75,7 @@ bool AutorunCD(BYTE drive) {
         TErrorModeGuard errorMode(SEM_FAILCRITICALERRORS); // the drive may be empty
         if (!GetAutorunCommand(CDList[drive].Letter, program, params)) return false;
     }
-    std::string root = RootOf(drive);
+    std::string root = DriveRoot(CDList[drive].Letter);
     return SeamShellExecute(MainWindow, "open", program.c_str(),
                             params.empty() ? nullptr : params.c_str(), root.c_str(),
                             SW_SHOWNORMAL) > 32;

@@ -10,10 +10,6 @@
 
 static constexpr int TEXT_NO_DRIVE = 2003;
 
-static std::string RootOf(char letter) {
-    return std::string(1, letter) + ":\\";
-}
-
 // The drives are listed before any language is loaded. For the message that
 // none was found, the stored language's file (or the default language's, when
 // that one is missing) stands in meanwhile, for the balloon's title as well.
@@ -33,12 +29,16 @@ static void ShowNoDriveMessage() {
 
 void InitDrives() {
     CDCount = GetCDDrives(CDList);
+    SizeDriveArrays();
+    if (CDCount == 0) ShowNoDriveMessage();
+}
+
+void SizeDriveArrays() {
     Timers.assign(CDCount, TAutocloseTimer{});
     DriveMenus.assign(CDCount, nullptr);
     HotKeys.assign(CDCount, THotKeyRecord{});
     CDBitmaps.assign(CDCount, nullptr);
     CDBitmapsChecked.assign(CDCount, nullptr);
-    if (CDCount == 0) ShowNoDriveMessage();
 }
 
 BYTE GetCDDrives(TCDList& list) {
@@ -49,7 +49,7 @@ BYTE GetCDDrives(TCDList& list) {
     for (int i = 0; i < MAX_DRIVES; ++i) { // A to U; V to Z are never drives of ours
         char letter = static_cast<char>('A' + i);
         if (!(mask & (1u << i))) continue;
-        if (GetDriveTypeA((std::string(1, letter) + ":").c_str()) != DRIVE_CDROM) continue;
+        if (GetDriveTypeA(DriveName(letter).c_str()) != DRIVE_CDROM) continue;
         list.push_back({letter, 0, static_cast<BYTE>(GetMediaKind(letter))});
     }
     return static_cast<BYTE>(list.size());
@@ -65,7 +65,7 @@ TMediaKind GetMediaKind(char letter) {
 bool IsMediaPresent(char letter) {
     TErrorModeGuard errorMode(SEM_FAILCRITICALERRORS);
     ULARGE_INTEGER available, total;
-    if (!GetDiskFreeSpaceExA(RootOf(letter).c_str(), &available, &total, nullptr)) return false;
+    if (!GetDiskFreeSpaceExA(DriveRoot(letter).c_str(), &available, &total, nullptr)) return false;
     return available.QuadPart != ~0ULL; // all ones: no usable medium either
 }
 
@@ -80,21 +80,32 @@ bool IsDVDVideo(char letter) {
 std::string GetVolumeLabel(char letter) {
     char label[256] = {};
     // One character short of the buffer, so that the text always ends in it.
-    GetVolumeInformationA(RootOf(letter).c_str(), label, sizeof label - 1, nullptr, nullptr,
+    GetVolumeInformationA(DriveRoot(letter).c_str(), label, sizeof label - 1, nullptr, nullptr,
                           nullptr, nullptr, 0);
     return label;
 }
 
+std::string DriveName(char letter) {
+    return std::string(1, letter) + ":";
+}
+
+std::string DriveRoot(char letter) {
+    return DriveName(letter) + "\\";
+}
+
+std::string DriveDevice(char letter) {
+    return "\\\\.\\" + DriveName(letter);
+}
+
 std::string DriveTag(char letter) {
-    return std::string("[") + letter + ":]";
+    return "[" + DriveName(letter) + "]";
 }
 
 // Windows' CD-ROM driver takes the disk request; Wine's CD-ROM layer knows
 // only the storage-class one of the same meaning, which follows on the same
 // handle when the first is refused.
 static bool TrayRequest(char letter, DWORD diskCode, DWORD storageCode) {
-    std::string device = std::string("\\\\.\\") + letter + ":";
-    return SeamDeviceRequest(device.c_str(), {diskCode, storageCode});
+    return SeamDeviceRequest(DriveDevice(letter).c_str(), {diskCode, storageCode});
 }
 
 bool EjectTray(char letter) {
@@ -125,7 +136,7 @@ static constexpr const char* BLANKS = " \t";
 // or is a network path of its own.
 static std::string PathOnDisc(char letter, const std::string& name) {
     bool absolute = (name.size() >= 2 && name[1] == ':') || name.rfind("\\\\", 0) == 0;
-    return absolute ? name : RootOf(letter) + name;
+    return absolute ? name : DriveRoot(letter) + name;
 }
 
 // The shell copies names into buffers of its own that are not bounded

@@ -5,12 +5,19 @@
 #include "../common/uGlobals.h"
 
 void InitDrives();
+// Sizes every per-drive array to CDCount, each element empty.
+void SizeDriveArrays();
 BYTE GetCDDrives(TCDList& list);
 TMediaKind GetMediaKind(char letter);
 bool IsMediaPresent(char letter);
 bool IsAudioCD(char letter);
 bool IsDVDVideo(char letter);
 std::string GetVolumeLabel(char letter);
+// A drive's names: D: itself, its root D:\ (trailing backslash), its
+// volume device \\.\D: and the tag [D:] that the menus and tooltips show.
+std::string DriveName(char letter);
+std::string DriveRoot(char letter);
+std::string DriveDevice(char letter);
 std::string DriveTag(char letter);
 
 bool EjectTray(char letter);

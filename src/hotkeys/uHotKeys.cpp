@@ -4,6 +4,7 @@
 #include "uHotKeyText.h"
 #include "../common/uGlobals.h"
 #include "../common/uStrConsts.h"
+#include "../drives/uCDTools.h"
 #include "../menus/uMenus.h"
 #include "../settings/RegIni.h"
 
@@ -34,7 +35,7 @@ BYTE HotKeyDriveCount() {
 }
 
 std::string DriveSection(BYTE drive) {
-    return std::string(1, CDList[drive].Letter) + ":";
+    return DriveName(CDList[drive].Letter);
 }
 
 bool RegisterHotKeyID(int id, WORD hotKey) {

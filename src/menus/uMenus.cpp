@@ -236,14 +236,14 @@ unsigned long long BytesToMiB(unsigned long long bytes) {
 }
 
 std::string DataDiscInfo(char letter) {
-    const char root[] = {letter, ':', '\\', '\0'};
+    const std::string root = DriveRoot(letter);
     char volumeName[256] = {};
     char fileSystem[256] = {};
     DWORD serial = 0, componentLength = 0, flags = 0;
-    GetVolumeInformationA(root, volumeName, sizeof volumeName, &serial, &componentLength, &flags,
-                          fileSystem, sizeof fileSystem);
+    GetVolumeInformationA(root.c_str(), volumeName, sizeof volumeName, &serial, &componentLength,
+                          &flags, fileSystem, sizeof fileSystem);
     ULARGE_INTEGER available = {}, total = {}, free = {};
-    GetDiskFreeSpaceExA(root, &available, &total, &free);
+    GetDiskFreeSpaceExA(root.c_str(), &available, &total, &free);
     return FormatText(GetLangText(TEXT_DATA_INFO),
                       {DriveCaption(letter), fileSystem, BytesToMiB(total.QuadPart), serial});
 }
@@ -253,9 +253,8 @@ std::string DVDVideoInfo(char letter) {
 }
 
 std::string AudioCDInfo(char letter) {
-    const char element[] = {letter, ':', '\0'};
     int tracks = 0;
     std::string identity;
-    if (!SeamQueryAudioCD(element, tracks, identity)) return std::string();
+    if (!SeamQueryAudioCD(DriveName(letter).c_str(), tracks, identity)) return std::string();
     return FormatText(GetLangText(TEXT_AUDIO_INFO), {DriveCaption(letter), tracks, identity});
 }

@@ -5,6 +5,7 @@
 #include "../../src/app/uInitDestroy.h"
 #include "../../src/common/uGlobals.h"
 #include "../../src/common/uStrConsts.h"
+#include "../../src/drives/uCDTools.h"
 #include "../../src/hotkeys/uHotKeys.h"
 #include "../../src/language/uLanguage.h"
 #include "../../src/settings/uSettings.h"
@@ -63,11 +64,7 @@ void UseDriveList(const std::string& letters, BYTE mediaKind) {
     for (char letter : letters)
         CDList.push_back({letter, 0, mediaKind});
     CDCount = static_cast<BYTE>(CDList.size());
-    Timers.assign(CDCount, TAutocloseTimer{});
-    DriveMenus.assign(CDCount, nullptr);
-    HotKeys.assign(CDCount, THotKeyRecord{});
-    CDBitmaps.assign(CDCount, nullptr);
-    CDBitmapsChecked.assign(CDCount, nullptr);
+    SizeDriveArrays();
 }
 
 void EnsureMainWindow() {
