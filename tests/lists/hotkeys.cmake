@@ -1,6 +1,4 @@
-# Hotkey text forms, hotkey registration and storage, settings and autostart.
-kestrow_test(test_hotkey_text)
-kestrow_test(test_hotkeys)
+# Settings and autostart.
 kestrow_test(test_settings)
 kestrow_test(test_e2e_settings DRIVES D=backup E=)
 # Presses keys on its desktop with xdotool: on an X display of its own.

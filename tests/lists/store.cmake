@@ -1,3 +1,2 @@
 # One line per test executable, with the simulated drives its prefix gets.
-kestrow_test(test_regini)
 kestrow_test(test_language)
