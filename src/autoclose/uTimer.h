@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+// Starts the drive's countdown at CloseInterval seconds, unpaused; false
+// when the system gave no timer.
 bool StartAutocloseTimer(BYTE drive);
 // True when a countdown was running.
 bool StopAutocloseTimer(BYTE drive);

@@ -4,14 +4,19 @@
 #include <string>
 #include "../common/uGlobals.h"
 
+// Lists the drives into CDList and CDCount and sizes the per-drive arrays;
+// with none, shows the message and ends the program after it.
 void InitDrives();
 // Sizes every per-drive array to CDCount, each element empty.
 void SizeDriveArrays();
+// The CD/DVD drives from A to U in letter order, with their media; returns
+// their count.
 BYTE GetCDDrives(TCDList& list);
 TMediaKind GetMediaKind(char letter);
 bool IsMediaPresent(char letter);
 bool IsAudioCD(char letter);
 bool IsDVDVideo(char letter);
+// The volume label, empty without a medium.
 std::string GetVolumeLabel(char letter);
 // A drive's names: D: itself, its root D:\ (trailing backslash), its
 // volume device \\.\D: and the tag [D:] that the menus and tooltips show.
@@ -20,6 +25,7 @@ std::string DriveRoot(char letter);
 std::string DriveDevice(char letter);
 std::string DriveTag(char letter);
 
+// True when the drive accepted the request.
 bool EjectTray(char letter);
 bool LoadTray(char letter);
 

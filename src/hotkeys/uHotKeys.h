@@ -11,6 +11,8 @@ extern int GlobalHotKeys[2];
 constexpr int HOTKEY_ID_HIDEICON = 1164;
 constexpr int HOTKEY_ID_CLOSEPROGRAM = 1171;
 
+// Registers the word under the drive action's command identifier; false when
+// another window holds the combination.
 bool RegisterOneHotKey(BYTE drive, BYTE action, WORD hotKey);
 void RegisterDriveHotKeys();
 void UnregisterDriveHotKeys();
@@ -18,6 +20,8 @@ void RegisterGlobalHotKeys();
 void UnregisterGlobalHotKeys();
 void RegisterAllHotKeys();
 void UnregisterAllHotKeys();
+// Read from and written to the settings file: one section per drive letter
+// and "OtherHotKeys".
 void LoadDriveHotKeys();
 void SaveDriveHotKeys();
 void LoadGlobalHotKeys();

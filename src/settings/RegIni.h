@@ -11,16 +11,16 @@ bool TextToInteger(const std::string& text, int& value);
 
 std::string IniReadString(const std::string& fileName, const std::string& section,
                           const std::string& key, const std::string& defaultValue);
-bool IniWriteString(const std::string& fileName, const std::string& section,
-                    const std::string& key, const std::string& value);
-int IniReadInteger(const std::string& fileName, const std::string& section,
-                   const std::string& key, int defaultValue);
+bool IniWriteString(const std::string& fileName, const std::string& section, const std::string& key,
+                    const std::string& value);
+int IniReadInteger(const std::string& fileName, const std::string& section, const std::string& key,
+                   int defaultValue);
 bool IniWriteInteger(const std::string& fileName, const std::string& section,
                      const std::string& key, int value);
-bool IniReadBool(const std::string& fileName, const std::string& section,
-                 const std::string& key, bool defaultValue);
-bool IniWriteBool(const std::string& fileName, const std::string& section,
-                  const std::string& key, bool value);
+bool IniReadBool(const std::string& fileName, const std::string& section, const std::string& key,
+                 bool defaultValue);
+bool IniWriteBool(const std::string& fileName, const std::string& section, const std::string& key,
+                  bool value);
 
 bool RegKeyExists(HKEY root, const std::string& subKey, REGSAM access);
 bool RegKeyCreate(HKEY root, const std::string& subKey);
