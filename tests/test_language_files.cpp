@@ -399,6 +399,7 @@ TEST_F(LanguageFilesTest, TheMenuListsExactlyTheNamesThatTheCodePageCanSpell) {
     // And each listed name loads its own file without a warning.
     for (const std::string& name : listed) {
         SCOPED_TRACE(name);
+        MessageBoxCalls.clear();
         LoadLanguage(name, 0);
         EXPECT_EQ(folder + name + ".lng", LanguageFileName);
         EXPECT_TRUE(MessageBoxCalls.empty());
