@@ -23,6 +23,14 @@ TEST(Kestrow, WithoutParametersRunsUntilTheExitCommand) {
     ASSERT_EQ(ERROR_SUCCESS,
               RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
                             0, KEY_READ | KEY_SET_VALUE, &run));
+    // The window comes before the start-up writes the value: on a busy
+    // machine that write could otherwise land after the deletion below.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return RegQueryValueExA(run, "Kestrow", nullptr, nullptr, nullptr, nullptr) ==
+                   ERROR_SUCCESS;
+        },
+        15000));
     RegDeleteValueA(run, "Kestrow");
     const std::string settings = ReadTextFile(SettingsFilePath());
     EXPECT_EQ(0, RunKestrow("", 5000));
