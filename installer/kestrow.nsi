@@ -18,7 +18,8 @@ SetCompressor /SOLID lzma
 !define MULTIUSER_INSTALLMODE_COMMANDLINE
 !define MULTIUSER_INSTALLMODE_DEFAULT_CURRENTUSER
 !define MULTIUSER_INSTALLMODE_INSTDIR "${PRODUCT}"
-!define MULTIUSER_USE_PROGRAMFILES64
+; Kestrow is a 32-bit program: all users' copy goes to the 32-bit Program Files.
+!define MULTIUSER_INSTALLMODE_FUNCTION ChooseInstallFolder
 !include MultiUser.nsh
 !include MUI2.nsh
 !include LogicLib.nsh
@@ -37,8 +38,10 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}. MIT licence."
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
-!define MUI_FINISHPAGE_RUN "$INSTDIR\kestrow.exe"
+!define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Start Kestrow now"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartKestrow
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "Kestrow will be removed from $INSTDIR. Only your own start with Windows is removed: other users who use Kestrow keep theirs until they turn it off in Kestrow's options."
 
 !insertmacro MUI_PAGE_LICENSE "${SOURCE}\LICENSE.txt"
 !insertmacro MULTIUSER_PAGE_INSTALLMODE
@@ -61,6 +64,22 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}. MIT licence."
   ${EndIf}
 !macroend
 
+Function ChooseInstallFolder
+  ${If} $MultiUser.InstallMode == "AllUsers"
+    StrCpy $INSTDIR "$PROGRAMFILES32\${PRODUCT}"
+  ${EndIf}
+FunctionEnd
+
+; An all-users install runs elevated, and so would a program it starts: the
+; shell, which runs as the user, starts it instead.
+Function StartKestrow
+  ${If} $MultiUser.InstallMode == "AllUsers"
+    Exec '"$WINDIR\explorer.exe" "$INSTDIR\kestrow.exe"'
+  ${Else}
+    Exec '"$INSTDIR\kestrow.exe"'
+  ${EndIf}
+FunctionEnd
+
 Function .onInit
   !insertmacro MULTIUSER_INIT
 FunctionEnd
@@ -73,6 +92,10 @@ Section "Kestrow" SecMain
   SectionIn RO
   !insertmacro CloseKestrow
   SetOutPath "$INSTDIR"
+  ; Language files of older versions, named so that not every code page could spell them.
+  Delete "$INSTDIR\Fran${U+00E7}ais.lng"
+  Delete "$INSTDIR\Espa${U+00F1}ol.lng"
+  Delete "$INSTDIR\${U+0420}${U+0443}${U+0441}${U+0441}${U+043A}${U+0438}${U+0439}.lng"
   File "${SOURCE}\kestrow.exe"
   File "${SOURCE}\kestrow.chm"
   File "${SOURCE}\*.lng"
@@ -103,7 +126,8 @@ Section "un.Kestrow" UnSecMain
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
-  ; Kestrow writes its log-on value for the user who runs it.
+  ; Kestrow writes its log-on value for the user who runs it: only this
+  ; user's can be removed here (the confirmation page says so).
   DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
 SectionEnd

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Packs a built tree into the release files:
 #   package.sh BUILD_DIR OUT_DIR
-# gives OUT_DIR/kestrow-VERSION.zip (portable) and OUT_DIR/kestrow-VERSION-setup.exe.
+# gives OUT_DIR/kestrow-VERSION.zip (portable), OUT_DIR/kestrow-VERSION-setup.exe
+# and OUT_DIR/SHA256SUMS for the two.
 # The version comes from res/resource.h, the one place that holds it.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,9 +19,11 @@ cp "$build/bin/kestrow.exe" "$build/bin/kestrow.chm" "$build"/bin/*.lng "$stage/
 sed 's/$/\r/' "$root/installer/README.txt" >"$stage/README.txt"
 sed 's/$/\r/' "$root/LICENSE" >"$stage/LICENSE.txt"
 
-# Language files carry names such as Français.lng: the zip marks its names as
-# UTF-8 (which zip(1) does not do, so Windows would read them in the OEM code
-# page), and makensis reads them in a UTF-8 locale (it crashes in the C one).
+# The zip is the portable copy: a kestrow.ini beside the program keeps its
+# settings there, and it does not start with Windows until the user asks.
+# The installer's copy keeps its settings in the user's profile, so the file
+# goes into the zip only. makensis runs in a UTF-8 locale (it crashes in the
+# C one).
 rm -f "$out/kestrow-$version.zip"
 python3 - "$out/kestrow-$version.zip" "$stage" <<'EOF'
 import os, sys, zipfile
@@ -32,8 +35,11 @@ with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as z:
         for name in sorted(files):
             path = os.path.join(folder, name)
             z.write(path, os.path.relpath(path, top))
+    z.writestr(os.path.basename(stage) + "/kestrow.ini", "[Main]\r\nAutostart=0\r\n")
 EOF
 LC_ALL=C.UTF-8 makensis -V2 -DVERSION="$version" -DSOURCE="$stage" -DICON="$build/art/program.ico" \
     -DOUTFILE="$out/kestrow-$version-setup.exe" "$root/installer/kestrow.nsi" >/dev/null
+(cd "$out" && sha256sum "kestrow-$version.zip" "kestrow-$version-setup.exe" >SHA256SUMS)
 echo "$out/kestrow-$version.zip"
 echo "$out/kestrow-$version-setup.exe"
+echo "$out/SHA256SUMS"

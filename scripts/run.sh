@@ -28,7 +28,7 @@ fi
 export WINEPREFIX=$prefix WINEDEBUG=-all
 # The emulated drives answer in every Wine process that loads their library.
 export LD_PRELOAD=$KESTROW_EMULATED_DRIVES
-# Wine reads file names (Français.lng) in the locale's character set.
+# Wine reads file names beyond ASCII in the locale's character set.
 if [ "$(locale charmap 2>/dev/null)" != UTF-8 ]; then export LC_ALL=C.UTF-8; fi
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 

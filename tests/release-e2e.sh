@@ -23,7 +23,7 @@ wait_for() {
 
 "$here/../scripts/package.sh" "$build" "$out" >/dev/null || exit 1
 setup=$(ls "$out"/kestrow-*-setup.exe)
-# Names beyond ASCII (Français.lng) must come out of the zip as they went in.
+# Every file of the build, and the portable copy's settings file, in the zip.
 zip_holds() { # zip_holds ZIP NAME...
     python3 -c 'import sys, zipfile
 names = {i.filename.split("/")[-1] for i in zipfile.ZipFile(sys.argv[1]).infolist()}
@@ -32,10 +32,11 @@ sys.exit(0 if set(sys.argv[2:]) <= names else 1)' "$@"
 for lng in "$here"/../lang/*.lng; do
     check "zip holds $(basename "$lng")" zip_holds "$(ls "$out"/kestrow-*.zip)" "$(basename "$lng")"
 done
+check "zip holds kestrow.ini" zip_holds "$(ls "$out"/kestrow-*.zip)" kestrow.ini
+check "SHA256SUMS match" sh -c "cd '$out' && sha256sum -c --quiet SHA256SUMS"
 prefix=$root/runs/release-e2e
 "$here/../scripts/wine-prefix.sh" make "$prefix" "$root/template" D=backup || exit 1
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# Wine names the installed files (Français.lng) in the locale's character set.
 export LC_ALL=C.UTF-8
 wineserver -p
 wine wineboot </dev/null >/dev/null 2>&1
@@ -52,6 +53,7 @@ dir=$(dirname "${installed:-/nonexistent/x}")
 for f in kestrow.exe kestrow.chm README.txt LICENSE.txt uninstall.exe; do
     check "installed $f" test -f "$dir/$f"
 done
+check "no settings file beside the installed program" test ! -e "$dir/kestrow.ini"
 for lng in "$here"/../lang/*.lng; do
     check "installed $(basename "$lng") unchanged" cmp -s "$lng" "$dir/$(basename "$lng")"
 done

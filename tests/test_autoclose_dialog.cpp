@@ -1,6 +1,8 @@
 // The countdown dialog and its link labels, against the real windows.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <iterator>
+#include <vector>
 #include "support/Probe.h"
 #include "support/ShellTray.h"
 #include "support/SeamDoubles.h"
@@ -212,6 +214,19 @@ bool Shows(HWND label, bool red) {
     return found;
 }
 
+// The label's client pixels, row by row.
+std::vector<COLORREF> Pixels(HWND label) {
+    RECT client;
+    GetClientRect(label, &client);
+    std::vector<COLORREF> pixels;
+    HDC dc = GetDC(label);
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(label, dc);
+    return pixels;
+}
+
 TEST_F(AutocloseDialogTest, LinkLabelsFitTheirTextReactToTheMouseAndReportClicks) {
     OpenCD(0);
     OpenCD(1);
@@ -285,6 +300,113 @@ TEST_F(AutocloseDialogTest, ClosingTheHoveredLineLeavesTheOtherLinksBlue) {
     SendMessageA(other, WM_MOUSEHOVER, 0, 0);
     UpdateWindow(other);
     EXPECT_TRUE(Shows(other, true));
+}
+
+// One key through the program's message loop, as the keyboard sends it to
+// the window with the focus: down (or repeated), then up. With shift, Shift
+// is held meanwhile.
+void Key(WPARAM key, bool shift = false, bool repeat = false) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(state);
+    for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
+        if (message == WM_KEYUP && repeat) break;
+        LPARAM flags = message == WM_KEYUP ? 0xC0000001 : repeat ? 0x40000001 : 1;
+        MSG m = {GetFocus(), message, key, flags, 0, {0, 0}};
+        if (!IsProgramDialogMessage(m)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        // The characters that TranslateMessage made go through the loop too.
+        MSG c;
+        while (PeekMessageA(&c, nullptr, WM_CHAR, WM_SYSDEADCHAR, PM_REMOVE))
+            if (!IsProgramDialogMessage(c)) DispatchMessageA(&c);
+    }
+    state[VK_SHIFT] = 0;
+    SetKeyboardState(state);
+}
+
+// Alt with a letter, as the loop receives it.
+void AltLetter(char letter) {
+    MSG m = {GetFocus(), WM_SYSCHAR, static_cast<WPARAM>(letter), 0x20000001, 0, {0, 0}};
+    if (!IsProgramDialogMessage(m)) DispatchMessageA(&m);
+}
+
+int FocusedId() {
+    return GetDlgCtrlID(GetFocus());
+}
+
+TEST_F(AutocloseDialogTest, TheKeyboardMovesThroughLinksAndButtonsAndActs) {
+    for (BYTE d = 0; d < 3; ++d)
+        OpenCD(d);
+    SetForegroundWindow(AutocloseDialog);
+    ASSERT_EQ(IDC_AC_CLOSEALL, FocusedId());
+    // Tab goes round the links from the top line, then the buttons; Shift+Tab back.
+    const int order[] = {IDC_AC_PAUSEALL, IDC_AC_CANCEL, 200, 300, 201, 301, 202, 302,
+                         IDC_AC_CLOSEALL};
+    for (int id : order) {
+        Key(VK_TAB);
+        EXPECT_EQ(id, FocusedId());
+    }
+    for (int i = static_cast<int>(std::size(order)) - 2; i >= 0; --i) {
+        Key(VK_TAB, true);
+        EXPECT_EQ(order[i], FocusedId());
+    }
+    // A focused link shows a dotted frame at its edges and nowhere else.
+    HWND link = GetDlgItem(AutocloseDialog, 301);
+    SetFocus(GetDlgItem(AutocloseDialog, IDC_AC_CANCEL));
+    UpdateWindow(link);
+    std::vector<COLORREF> unfocused = Pixels(link);
+    SetFocus(link);
+    UpdateWindow(link);
+    std::vector<COLORREF> focused = Pixels(link);
+    RECT client;
+    GetClientRect(link, &client);
+    int changed = 0, inside = 0;
+    for (size_t i = 0; i < focused.size(); ++i) {
+        if (focused[i] == unfocused[i]) continue;
+        const int x = static_cast<int>(i % client.right), y = static_cast<int>(i / client.right);
+        ++changed;
+        if (x > 0 && y > 0 && x < client.right - 1 && y < client.bottom - 1) ++inside;
+    }
+    EXPECT_GT(changed, 0);
+    EXPECT_EQ(0, inside);
+
+    // Space on a pause link acts once however long it is held; Enter acts on
+    // the link, not on the default button (Close all).
+    Key(VK_SPACE);
+    EXPECT_TRUE(Timers[1].Paused);
+    Key(VK_SPACE, false, true); // held: repeats
+    EXPECT_TRUE(Timers[1].Paused);
+    Key(VK_RETURN);
+    EXPECT_FALSE(Timers[1].Paused);
+    for (BYTE d = 0; d < 3; ++d)
+        EXPECT_EQ(1, CDList[d].TrayOpen) << int(d);
+
+    // Enter on the focused close link closes its tray; the focus moves on
+    // to the next line's link.
+    SetFocus(GetDlgItem(AutocloseDialog, 201));
+    Key(VK_RETURN);
+    EXPECT_EQ(0, CDList[1].TrayOpen);
+    EXPECT_EQ(nullptr, GetDlgItem(AutocloseDialog, 201));
+    EXPECT_EQ(202, FocusedId());
+    EXPECT_EQ(1, CDList[0].TrayOpen);
+    EXPECT_EQ(1, CDList[2].TrayOpen);
+
+    // Alt and an underlined letter: [&Close] and &Cancel share C, and the
+    // next one after the focus acts, as in any dialog; P is Pause all's.
+    AltLetter('p');
+    for (BYTE d : {0, 2})
+        EXPECT_TRUE(Timers[d].Paused) << int(d);
+    SetFocus(GetDlgItem(AutocloseDialog, 300));
+    AltLetter('c');
+    EXPECT_EQ(0, CDList[2].TrayOpen); // the link of the line below
+    // Escape cancels: the window goes, the last tray stays open.
+    HWND dialog = AutocloseDialog;
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(1, CDList[0].TrayOpen);
 }
 
 TEST(AutocloseEndToEnd, CountsDownClosesOnTheEleventhTickAndEnds) {

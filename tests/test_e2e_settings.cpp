@@ -179,4 +179,39 @@ TEST_F(KestrowRun, SettingsSurviveARun) {
     EXPECT_EQ("10", IniValue("Main", "CloseInterval"));
 }
 
+TEST_F(KestrowRun, ACopyWithItsSettingsFileBesideItKeepsEverythingThere) {
+    std::string folder = NewTempFolder();
+    std::string exe = folder + "kestrow.exe", ini = folder + "kestrow.ini";
+    ASSERT_TRUE(CopyFileA((ExeFolder() + "kestrow.exe").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileA((ExeFolder() + "English.lng").c_str(), (folder + "English.lng").c_str(), FALSE));
+    WriteTextFile(ini, "[Main]\r\nAutostart=0\r\nCloseInterval=33\r\n"); // as the zip ships it
+    std::string profile = SettingsFilePath();
+    std::string profileFolder = profile.substr(0, profile.find_last_of('\\'));
+    RemoveDirectoryA(profileFolder.c_str());
+    ASSERT_FALSE(PathExists(profileFolder));
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, RunKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "Kestrow");
+        RegCloseKey(key);
+    }
+
+    Kestrow = StartKestrowFrom(exe, "");
+    Window = WaitForKestrowWindow(15000, Kestrow.Id);
+    ASSERT_NE(nullptr, Window);
+    PostMessageA(Window, WM_COMMAND, 1, 0); // drive E
+    ASSERT_TRUE(Exit());
+    auto value = [&](const char* name) {
+        char text[64] = {};
+        GetPrivateProfileStringA("Main", name, "<missing>", text, sizeof text, ini.c_str());
+        return std::string(text);
+    };
+    EXPECT_EQ("1", value("CurrentDrive"));   // written there
+    EXPECT_EQ("33", value("CloseInterval")); // read from there
+    EXPECT_EQ("0", value("Autostart"));
+    EXPECT_FALSE(PathExists(profileFolder));
+    std::string run;
+    EXPECT_FALSE(ReadRunValue(run)) << run;
+}
+
 } // namespace

@@ -4,23 +4,26 @@
 // the language's own code page, and a name that the program lists and loads.
 //
 // The program reaches the files through the ANSI calls, so a name is only
-// usable where the system's ANSI code page can spell it (Русский on a
-// Russian system, Français on a Western one). This test runs once with the
-// Western code page and once under a Russian locale (see languages.cmake);
-// the contents of every file are checked in both runs through copies with
-// plain names.
+// usable where the system's ANSI code page can spell it: the shipped names
+// are plain ASCII, and the language menu leaves out a name that the code
+// page cannot spell. This test runs once with the Western code page and once
+// under a Russian locale (see languages.cmake).
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <set>
 #include <vector>
 #include "support/SeamDoubles.h"
 #include "support/TestSupport.h"
+#include "support/TrayFixtures.h"
 #include "../res/resource.h"
 #include "../src/common/uGlobals.h"
 #include "../src/language/uLanguage.h"
+#include "../src/menus/uMenus.h"
+#include "../src/tray/uImages.h"
 
 namespace {
 
@@ -31,11 +34,8 @@ struct TShippedLanguage {
 // Every language file that ships, with the code page it is written in.
 // A new file beside the program needs its line here.
 const TShippedLanguage Shipped[] = {
-    {L"English", 1252},
-    {L"Deutsch", 1252},
-    {L"Fran\u00E7ais", 1252},
-    {L"Espa\u00F1ol", 1252},
-    {L"\u0420\u0443\u0441\u0441\u043A\u0438\u0439", 1251},
+    {L"English", 1252}, {L"Deutsch", 1252}, {L"Francais", 1252},
+    {L"Espanol", 1252}, {L"Russkij", 1251},
 };
 const size_t EnglishIndex = 0;
 
@@ -349,15 +349,11 @@ TEST_F(LanguageFilesTest, EachLanguageIsListedAndLoadsByItsName) {
     } while (FindNextFileA(search, &entry));
     FindClose(search);
 
-    size_t loadedBeyondAscii = 0;
     for (size_t i = 0; i < Count; ++i) {
         TRACE_LANGUAGE(i);
+        // Every code page spells a plain ASCII name.
         const std::string name = AnsiName(Shipped[i].Name);
-        // Usable only where its code page is the system's (or plain ASCII).
-        if (name.empty()) {
-            EXPECT_NE(GetACP(), Shipped[i].CodePage);
-            continue;
-        }
+        ASSERT_TRUE(IsAscii(name) && !name.empty());
         EXPECT_TRUE(listed.count(name + ".lng"));
         const std::string open = Text(i, 201);
         LoadLanguage(name, 0);
@@ -365,10 +361,49 @@ TEST_F(LanguageFilesTest, EachLanguageIsListedAndLoadsByItsName) {
         EXPECT_EQ(ExeFolder() + name + ".lng", LanguageFileName);
         EXPECT_EQ(open, GetLangText(201));
         EXPECT_TRUE(MessageBoxCalls.empty());
-        if (!IsAscii(name)) ++loadedBeyondAscii;
     }
-    // Each run reaches at least one name with letters beyond ASCII.
-    EXPECT_GE(loadedBeyondAscii, 1u);
+}
+
+TEST_F(LanguageFilesTest, TheMenuListsExactlyTheNamesThatTheCodePageCanSpell) {
+    // Names as older versions shipped them or a user may give them.
+    const std::wstring names[] = {L"Fran\u00E7ais",
+                                  L"Espa\u00F1ol",
+                                  L"\u00DCber",
+                                  L"\u0420\u0443\u0441\u0441\u043A\u0438\u0439",
+                                  L"\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC",
+                                  L"Plain"};
+    const std::string folder = NewTempFolder();
+    std::set<std::string> spelt;
+    for (const std::wstring& name : names) {
+        std::wstring to = Widen(folder, CP_ACP) + name + L".lng";
+        ASSERT_TRUE(CopyFileW(Widen(Copies[EnglishIndex], CP_ACP).c_str(), to.c_str(), FALSE));
+        if (!AnsiName(name).empty()) spelt.insert(AnsiName(name));
+    }
+    // Each run meets names of both kinds.
+    ASSERT_LT(spelt.size(), std::size(names));
+    ASSERT_GT(spelt.size(), 1u);
+
+    AppPath = folder;
+    UseDrives("D", mkData);
+    InitImages();
+    CreateMenus();
+    std::set<std::string> listed;
+    for (int i = 0; i < GetMenuItemCount(LanguageMenu); ++i) {
+        char caption[MAX_PATH] = {};
+        GetMenuStringA(LanguageMenu, i, caption, sizeof caption, MF_BYPOSITION);
+        listed.insert(caption);
+    }
+    DestroyMenus();
+    FreeImages();
+    EXPECT_EQ(spelt, listed);
+    // And each listed name loads its own file without a warning.
+    for (const std::string& name : listed) {
+        SCOPED_TRACE(name);
+        MessageBoxCalls.clear();
+        LoadLanguage(name, 0);
+        EXPECT_EQ(folder + name + ".lng", LanguageFileName);
+        EXPECT_TRUE(MessageBoxCalls.empty());
+    }
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <prsht.h>
 #include <atomic>
 #include <functional>
+#include <iterator>
 #include <thread>
 #include <vector>
 #include "support/Probe.h"
@@ -210,6 +211,64 @@ TEST_F(OptionsTest, ASecondApplyDropsWhatTheFirstRegistered) {
     EXPECT_FALSE(CombinationTaken(MOD_CONTROL | MOD_ALT, '3'));
     EXPECT_TRUE(CombinationTaken(MOD_CONTROL | MOD_ALT, '4'));
     EXPECT_EQ("Ctrl+Alt+4", IniReadString(IniFileName, "OtherHotKeys", "CloseProgramHotkey", "?"));
+}
+
+TEST_F(OptionsTest, HotKeyFieldsMakeAPlainOrShiftedKeyCtrlAltAndKeepAStoredOne) {
+    // A plain key stored by an older version still loads and registers.
+    UnregisterAllHotKeys();
+    WritePrivateProfileStringA("OtherHotKeys", "CloseProgramHotkey", "A", IniFileName.c_str());
+    LoadGlobalHotKeys();
+    ASSERT_EQ('A', GlobalHotKeys[1]);
+    RegisterAllHotKeys();
+    ASSERT_TRUE(CombinationTaken(0, 'A'));
+    const struct {
+        int Page, Id;
+    } fields[] = {{1, IDC_HK_OPENCLOSE},
+                  {1, IDC_HK_AUTORUN},
+                  {1, IDC_HK_BROWSE},
+                  {2, IDC_HK_HIDESHOW},
+                  {2, IDC_HK_CLOSEAPP}};
+    // Modifier keys held while K is typed, and what the field then holds.
+    const struct {
+        std::vector<WORD> Held;
+        BYTE Shown;
+    } typed[] = {{{}, HOTKEYF_CONTROL | HOTKEYF_ALT},
+                 {{VK_SHIFT}, HOTKEYF_CONTROL | HOTKEYF_ALT},
+                 {{VK_CONTROL}, HOTKEYF_CONTROL},
+                 {{VK_MENU}, HOTKEYF_ALT},
+                 {{VK_SHIFT, VK_CONTROL}, HOTKEYF_SHIFT | HOTKEYF_CONTROL}};
+    WORD shownAtStart = 0;
+    std::vector<WORD> got;
+    ASSERT_TRUE(WithSheet([&](HWND sheet) {
+        shownAtStart =
+            LOWORD(SendDlgItemMessageA(ShowPage(sheet, 2), IDC_HK_CLOSEAPP, HKM_GETHOTKEY, 0, 0));
+        for (const auto& field : fields) {
+            HWND control = GetDlgItem(ShowPage(sheet, field.Page), field.Id);
+            for (const auto& t : typed) {
+                for (WORD key : t.Held)
+                    SendMessageA(control, WM_KEYDOWN, key, 0);
+                SendMessageA(control, WM_KEYDOWN, 'K', 0);
+                for (WORD key : t.Held)
+                    SendMessageA(control, WM_KEYUP, key, 0);
+                got.push_back(LOWORD(SendMessageA(control, HKM_GETHOTKEY, 0, 0)));
+            }
+        }
+        Press(sheet, PSBTN_CANCEL);
+    }));
+    EXPECT_EQ('A', shownAtStart);
+    ASSERT_EQ(std::size(fields) * std::size(typed), got.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(MAKEWORD('K', typed[i % std::size(typed)].Shown), got[i]);
+    }
+    // OK without a change keeps the stored key, registered.
+    ASSERT_TRUE(WithSheet([](HWND sheet) {
+        ShowPage(sheet, 2);
+        Press(sheet, PSBTN_OK);
+    }));
+    EXPECT_EQ('A', GlobalHotKeys[1]);
+    EXPECT_EQ("A", IniReadString(IniFileName, "OtherHotKeys", "CloseProgramHotkey", "?"));
+    EXPECT_TRUE(CombinationTaken(0, 'A'));
 }
 
 BOOL CALLBACK CollectSheets(HWND window, LPARAM param) {

@@ -179,6 +179,33 @@ TEST_F(SettingsTest, AutostartOffRemovesOnlyTheProgramsValue) {
     EXPECT_EQ(ThisExecutable(), run);
 }
 
+TEST_F(SettingsTest, TheLogOnCommandNamesThePathAsOneWordAndReplacesAnOldValue) {
+    // The shell splits the value as a command line: the program must be its
+    // one and only word, whether or not its path has blanks.
+    for (const char* path :
+         {"C:\\Kestrow\\kestrow.exe", "C:\\Program Files\\Kestrow\\kestrow.exe",
+          "C:\\Program Files (x86)\\My Tools\\kestrow.exe", "D:\\a b\\c d.exe"}) {
+        SCOPED_TRACE(path);
+        const std::string command = LogOnCommand(path);
+        std::wstring wide(command.begin(), command.end());
+        int count = 0;
+        LPWSTR* words = CommandLineToArgvW(wide.c_str(), &count);
+        ASSERT_TRUE(words);
+        ASSERT_EQ(1, count);
+        EXPECT_EQ(std::wstring(path, path + lstrlenA(path)), words[0]);
+        LocalFree(words);
+        // Quotes only where needed: a value without blanks stays as before.
+        EXPECT_EQ(std::string(path).find(' ') != std::string::npos, command[0] == '"');
+    }
+    // An unquoted value of an older version is simply replaced at the start.
+    UseDriveList("D");
+    WriteRunValue("Kestrow", "C:\\Program Files\\Kestrow\\kestrow.exe");
+    LoadSettings();
+    std::string run;
+    ASSERT_TRUE(ReadRunValue("Kestrow", run));
+    EXPECT_EQ(LogOnCommand(ThisExecutable()), run);
+}
+
 TEST_F(SettingsTest, SavedFileListsMainThenEachDriveThenOtherHotKeys) {
     UseDriveList("DEF");
     LoadConfiguration();

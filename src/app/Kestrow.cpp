@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include "uCMD.h"
 #include "uInitDestroy.h"
+#include "../autoclose/uAutocloseDialog.h"
 #include "../common/uGlobals.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -23,9 +24,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0)) {
-        // Keyboard handling for the main window and its children only; the
-        // autoclose dialog is an owned pop-up and is dispatched as usual.
-        if (!IsDialogMessageA(MainWindow, &message)) {
+        // Tab, Escape and the underlined letters for the countdown window.
+        if (!IsProgramDialogMessage(message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }

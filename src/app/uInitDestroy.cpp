@@ -37,9 +37,14 @@ void InitApp() {
 
     AppPath = ExtractAppPath(ExecutablePath());
 
-    std::string folder = GetAppDataFolder() + ResStr(IDS_SETTINGSFOLDER);
-    if (!FolderExists(folder)) MakeFolderPath(folder);
-    IniFileName = folder + ResStr(IDS_INIFILE);
+    // A copy with its settings file beside it (the portable one) keeps its
+    // settings there and leaves the user's profile alone.
+    IniFileName = AppPath + ResStr(IDS_INIFILE);
+    if (!FileExists(IniFileName)) {
+        std::string folder = GetAppDataFolder() + ResStr(IDS_SETTINGSFOLDER);
+        if (!FolderExists(folder)) MakeFolderPath(folder);
+        IniFileName = folder + ResStr(IDS_INIFILE);
+    }
     HelpFileName = AppPath + ResStr(IDS_HELPFILE);
 
     AddTrayIcon();

@@ -43,6 +43,7 @@ static void PaintLinkLabel(HWND window) {
         GetClientRect(window, &client);
         DrawTextA(dc, text, len, &client, 0);
         SelectObject(dc, oldFont);
+        if (GetFocus() == window) DrawFocusRect(dc, &client);
     }
     EndPaint(window, &paint);
 }
@@ -54,8 +55,40 @@ static void RepaintNow(HWND window) {
     UpdateWindow(window);
 }
 
+// The label acts as a click on it does: a command to its parent. The parent
+// may destroy the label meanwhile, so nothing of it is used afterwards.
+static void ActOn(HWND window) {
+    SendMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(window));
+}
+
+static bool IsActionKey(WPARAM key) {
+    return key == VK_RETURN || key == VK_SPACE; // also the characters '\r' and ' '
+}
+
 LRESULT CALLBACK LinkLabelWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_GETDLGCODE: {
+        // A button to the dialog manager, so that Alt and its underlined
+        // letter send BM_CLICK. Space and Enter come to the label itself, so
+        // that Enter never presses the dialog's default button.
+        const MSG* key = reinterpret_cast<const MSG*>(lParam);
+        if (key && (key->message == WM_KEYDOWN || key->message == WM_CHAR) &&
+            IsActionKey(key->wParam))
+            return DLGC_BUTTON | DLGC_WANTMESSAGE;
+        return DLGC_BUTTON;
+    }
+    case WM_KEYDOWN:
+        if (!IsActionKey(wParam)) break;
+        // Bit 30 is set while a held key repeats: one act per press.
+        if (!(lParam & (1L << 30))) ActOn(window);
+        return 0;
+    case WM_CHAR:
+        if (IsActionKey(wParam)) return 0;
+        break;
+    case BM_CLICK: ActOn(window); return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: RepaintNow(window); break;
     case WM_SETTEXT: {
         const char* text = reinterpret_cast<const char*>(lParam);
         SIZE size = {0, 0}; // an empty label takes no room

@@ -87,12 +87,17 @@ void AddAutocloseRow(BYTE drive) {
                  reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(IDR_ANIMATION)));
     SendMessageA(row.Animation, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, -1));
 
-    row.CloseLink = CreateLinkLabel(FormatText("[%s]", {GetLangText(IDM_CLOSE)}), 0, drive + 200,
-                                    LINK_LEFT, y, AutocloseDialog);
+    row.CloseLink = CreateLinkLabel(FormatText("[%s]", {GetLangText(IDM_CLOSE)}), WS_TABSTOP,
+                                    drive + 200, LINK_LEFT, y, AutocloseDialog);
     int closeWidth = WindowWidth(row.CloseLink);
-    row.PauseLink = CreateLinkLabel(FormatText("[%s]", {GetLangText(2023)}), 0, drive + 300,
-                                    LINK_LEFT + closeWidth, y, AutocloseDialog);
+    row.PauseLink = CreateLinkLabel(FormatText("[%s]", {GetLangText(2023)}), WS_TABSTOP,
+                                    drive + 300, LINK_LEFT + closeWidth, y, AutocloseDialog);
     int pauseWidth = WindowWidth(row.PauseLink);
+    // Tab goes through the lines' links from the top, then the buttons.
+    HWND before = r > 0 ? AutocloseRows[r - 1].PauseLink : GetDlgItem(AutocloseDialog, IDC_AC_HINT);
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    SetWindowPos(row.CloseLink, before, 0, 0, 0, 0, keep);
+    SetWindowPos(row.PauseLink, row.CloseLink, 0, 0, 0, 0, keep);
 
     int x = LINK_LEFT + closeWidth + pauseWidth + TEXT_GAP;
     RECT client;
@@ -124,6 +129,12 @@ void RemoveAutocloseRow(BYTE drive) {
     while (r < AutocloseRowCount && AutocloseRows[r].Drive != drive)
         ++r;
     if (r >= AutocloseRowCount) return;
+    // A focused link of the line hands the focus on to what follows the line.
+    HWND focus = GetFocus();
+    if (focus && (focus == AutocloseRows[r].CloseLink || focus == AutocloseRows[r].PauseLink)) {
+        HWND next = GetNextDlgTabItem(AutocloseDialog, AutocloseRows[r].PauseLink, FALSE);
+        SendMessageA(AutocloseDialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+    }
     AutocloseRows[r].Drive = 0;
     DestroyRowControls(AutocloseRows[r]);
 
@@ -249,6 +260,11 @@ static INT_PTR CALLBACK AutocloseDialogProc(HWND dialog, UINT message, WPARAM wP
     case WM_DESTROY: DoneAutocloseDialog(); return 0;
     }
     return 0;
+}
+
+bool IsProgramDialogMessage(MSG& message) {
+    if (AutocloseDialog && IsDialogMessageA(AutocloseDialog, &message)) return true;
+    return IsDialogMessageA(MainWindow, &message) != FALSE;
 }
 
 bool ShowAutocloseDialog(BYTE drive) {

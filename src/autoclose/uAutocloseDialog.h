@@ -4,6 +4,9 @@
 #include <string>
 
 bool ShowAutocloseDialog(BYTE drive);
+// The message loop's keyboard handling: true when the countdown window's or
+// the main window's dialog handling took the message (it is then done).
+bool IsProgramDialogMessage(MSG& message);
 void AddAutocloseRow(BYTE drive);
 bool IsDriveInAutocloseDialog(BYTE drive);
 void RemoveAutocloseRow(BYTE drive);

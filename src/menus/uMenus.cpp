@@ -85,10 +85,15 @@ static void CreateDrivesMenu() {
 }
 
 // A language file's name as its menu item shows it: without ".lng", first
-// letter in upper case. Empty when the entry is no language file.
+// letter in upper case. Empty when the entry is no language file, or when
+// the code page cannot spell its name: the search then gives '?' or a
+// look-alike letter (a plain c for a c with cedilla), and no file opens by it.
 static std::string LanguageItemName(const WIN32_FIND_DATAA& found) {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::string();
     std::string name = found.cFileName;
+    if (name.find('?') != std::string::npos ||
+        GetFileAttributesA((AppPath + name).c_str()) == INVALID_FILE_ATTRIBUTES)
+        return std::string();
     const std::string extension = ResStr(IDS_LANGEXT);
     // The search also matches longer extensions through their short names.
     if (name.size() <= extension.size() ||

@@ -1,5 +1,6 @@
 #include "uOptionsDialog.h"
 #include <cstddef>
+#include <initializer_list>
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
@@ -22,6 +23,15 @@ static HWND OpenSheet = nullptr;
 
 static void PageChanged(HWND page) {
     SendMessageA(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
+}
+
+// A key alone or with Shift alone would be taken from every program while
+// Kestrow runs: the controls make such a key Ctrl+Alt+key as it is typed.
+// A combination set by the program (a stored one) is shown as it is.
+static void RefusePlainKeys(HWND page, std::initializer_list<int> ids) {
+    for (int id : ids)
+        SendDlgItemMessageA(page, id, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+                            MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
 }
 
 static bool IsApply(LPARAM lParam) {
@@ -94,6 +104,7 @@ static INT_PTR CALLBACK HotKeysPageProc(HWND page, UINT message, WPARAM wParam, 
     switch (message) {
     case WM_INITDIALOG:
         SetDialogTexts(page, IDD_PAGE_HOTKEYS, IDC_HOTKEYS_LAST);
+        RefusePlainKeys(page, {IDC_HK_OPENCLOSE, IDC_HK_AUTORUN, IDC_HK_BROWSE});
         UnregisterDriveHotKeys(); // the controls must be able to take the combinations
         EditHotKeys = HotKeys;
         for (BYTE i = 0; i < CDCount; ++i) {
@@ -147,6 +158,7 @@ static INT_PTR CALLBACK OtherPageProc(HWND page, UINT message, WPARAM, LPARAM lP
     switch (message) {
     case WM_INITDIALOG:
         SetDialogTexts(page, IDD_PAGE_OTHER, IDC_OTHER_LAST);
+        RefusePlainKeys(page, {IDC_HK_HIDESHOW, IDC_HK_CLOSEAPP});
         UnregisterGlobalHotKeys();
         SendDlgItemMessageA(page, IDC_HK_HIDESHOW, HKM_SETHOTKEY, GlobalHotKeys[0], 0);
         SendDlgItemMessageA(page, IDC_HK_CLOSEAPP, HKM_SETHOTKEY, GlobalHotKeys[1], 0);

@@ -61,11 +61,18 @@ void SaveConfiguration() {
     SetAutostart(Autostart);
 }
 
+std::string LogOnCommand(const std::string& path) {
+    // Unquoted, "C:\Program Files\..." would first be tried as C:\Program.exe.
+    return path.find(' ') == std::string::npos ? path : '"' + path + '"';
+}
+
 void SetAutostart(bool enable) {
     const std::string runKey = ResStr(IDS_RUNKEY);
     if (enable) {
+        // Written at every start, so a value of an older version is replaced.
         std::string path = ExecutablePath();
-        if (!path.empty()) RegWriteString(HKEY_CURRENT_USER, runKey, ResStr(IDS_RUNVALUE), path);
+        if (!path.empty())
+            RegWriteString(HKEY_CURRENT_USER, runKey, ResStr(IDS_RUNVALUE), LogOnCommand(path));
     } else
         RegValueDelete(HKEY_CURRENT_USER, runKey, ResStr(IDS_RUNVALUE));
 }

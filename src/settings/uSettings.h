@@ -1,5 +1,6 @@
 // The program's settings (section "Main"), their storage and the log-on value.
 #pragma once
+#include <string>
 #include <windows.h>
 
 extern bool Autostart;
@@ -19,3 +20,5 @@ void SaveSettings();
 void LoadConfiguration();
 void SaveConfiguration();
 void SetAutostart(bool enable);
+// The log-on value's command for the program at path: quoted when it holds a blank.
+std::string LogOnCommand(const std::string& path);

@@ -1,6 +1,6 @@
-# The shipped language files, checked as a Western system sees them and again
-# under a Russian locale, where Wine's ANSI code page is 1251 as on a Russian
-# Windows (the only place where a name such as Русский.lng can be opened).
+# The shipped language files and the language menu's listing, checked as a
+# Western system sees them and again under a Russian locale, where Wine's ANSI
+# code page is 1251 as on a Russian Windows.
 kestrow_test(test_language_files)
 set_property(TEST test_language_files PROPERTY ENVIRONMENT KESTROW_TEST_ACP=1252)
 

@@ -12,7 +12,7 @@ prefix=$root/runs/$name
 # shellcheck disable=SC2086
 "$here/../../scripts/wine-prefix.sh" make "$prefix" "$root/template" $drives || exit 1
 export WINEPREFIX=$prefix WINEDEBUG=-all
-# Wine reads Unix file names (Français.lng) in the locale's character set and
+# Wine reads Unix file names beyond ASCII in the locale's character set and
 # takes the ANSI code page from the locale: UTF-8 and code page 1252 unless a
 # test asks for another locale.
 export LC_ALL=${KESTROW_LOCALE:-C.UTF-8}
