@@ -19,8 +19,9 @@ void UnregisterGlobalHotKeys();
 void RegisterAllHotKeys();
 void UnregisterAllHotKeys();
 void LoadDriveHotKeys();
-void SaveDriveHotKeys();
+// The Save routines return false when a write failed.
+bool SaveDriveHotKeys();
 void LoadGlobalHotKeys();
-void SaveGlobalHotKeys();
+bool SaveGlobalHotKeys();
 void LoadHotKeys();
-void SaveHotKeys();
+bool SaveHotKeys();
