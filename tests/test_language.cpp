@@ -31,6 +31,45 @@ std::string WriteLanguageFile(const std::string& folder, const std::string& name
     return path;
 }
 
+// Every Shell_NotifyIconA of this executable, seen on its way to the shell:
+// Wine's tooltips have no TTM_GETTITLE, so a balloon's title cannot be read
+// back from the shell.
+struct TNotifyCall {
+    DWORD Message;
+    UINT Flags;
+    std::string Title;
+};
+std::vector<TNotifyCall> NotifyCalls;
+BOOL(WINAPI* RealShellNotifyIcon)(DWORD, PNOTIFYICONDATAA);
+
+BOOL WINAPI RecordShellNotifyIcon(DWORD message, PNOTIFYICONDATAA data) {
+    NotifyCalls.push_back({message, data->uFlags, data->szInfoTitle});
+    return RealShellNotifyIcon(message, data);
+}
+
+// This executable's import entry that holds the routine, or null.
+void** ImportEntry(const char* dll, void* routine) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         module->Name; ++module) {
+        if (lstrcmpiA(reinterpret_cast<char*>(base + module->Name), dll) != 0) continue;
+        for (auto* entry = reinterpret_cast<void**>(base + module->FirstThunk); *entry; ++entry)
+            if (*entry == routine) return entry;
+    }
+    return nullptr;
+}
+
+void SetImportEntry(void** entry, void* routine) {
+    DWORD protection;
+    VirtualProtect(entry, sizeof *entry, PAGE_READWRITE, &protection);
+    *entry = routine;
+    VirtualProtect(entry, sizeof *entry, protection, &protection);
+}
+
 class LanguageTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -150,6 +189,30 @@ TEST_F(LanguageTest, AMissingLanguageWarnsAndFallsBackToEnglish) {
         EXPECT_FALSE(QuitPosted());
     }
     RemoveTrayIcon();
+}
+
+TEST_F(LanguageTest, TheFallbackBalloonIsTitledFromTheDefaultLanguagesFile) {
+    AppPath = ExeFolder(); // the shipped English.lng, and no Nonexistent.lng
+    char note[256] = {};
+    GetPrivateProfileStringA("Main", "2004", "", note, sizeof note,
+                             (ExeFolder() + "English.lng").c_str());
+    ASSERT_NE('\0', note[0]);
+    void* real = reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("shell32.dll"), "Shell_NotifyIconA"));
+    void** entry = ImportEntry("shell32.dll", real);
+    ASSERT_NE(nullptr, entry);
+    RealShellNotifyIcon = reinterpret_cast<decltype(RealShellNotifyIcon)>(real);
+    NotifyCalls.clear();
+    AddTrayIcon();
+    SetImportEntry(entry, reinterpret_cast<void*>(RecordShellNotifyIcon));
+    LoadLanguage("Nonexistent", 0);
+    SetImportEntry(entry, real);
+    RemoveTrayIcon();
+
+    std::vector<std::string> titles;
+    for (const TNotifyCall& call : NotifyCalls)
+        if (call.Flags & NIF_INFO) titles.push_back(call.Title);
+    EXPECT_EQ(std::vector<std::string>{"Kestrow " + std::string(note)}, titles);
 }
 
 TEST_F(LanguageTest, AMissingEnglishFileShowsOneErrorAndEndsTheProgram) {

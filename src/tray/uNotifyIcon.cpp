@@ -54,7 +54,32 @@ void UpdateTrayIcon() {
     else
         text = ResStr(IDS_TITLE);
     CopyTextToBuffer(NotifyIconData.szTip, text.c_str(), sizeof NotifyIconData.szTip - 1);
-    Shell_NotifyIconA(NIM_MODIFY, &NotifyIconData);
+    if (!Shell_NotifyIconA(NIM_MODIFY, &NotifyIconData)) RestoreTrayIcon();
+}
+
+constexpr UINT_PTR ICON_RETRY_TIMER = 0x200; // apart from the drives' 1 to 21 and the balloon's
+constexpr UINT ICON_RETRY_INTERVAL = 5000;
+constexpr int ICON_RETRY_LIMIT = 24; // two minutes of a shell that refuses the icon
+static int IconRetries = 0;
+
+static void CALLBACK RetryTrayIconProc(HWND window, UINT, UINT_PTR id, DWORD) {
+    KillTimer(window, id);
+    RestoreTrayIcon();
+}
+
+// A modify fails when the shell no longer holds the icon: it was restarted
+// (Wine's shell sends no "TaskbarCreated") or refused the add at log-on.
+// The whole record goes in again; a refused add is tried again a few times,
+// and nothing runs while the icon is in place.
+void RestoreTrayIcon() {
+    if (HideIcon || CommandLineMode) return;
+    if (Shell_NotifyIconA(NIM_ADD, &NotifyIconData)) {
+        IconRetries = 0;
+        KillTimer(MainWindow, ICON_RETRY_TIMER);
+    } else if (IconRetries < ICON_RETRY_LIMIT) {
+        ++IconRetries;
+        SetTimer(MainWindow, ICON_RETRY_TIMER, ICON_RETRY_INTERVAL, RetryTrayIconProc);
+    }
 }
 
 void ShowTrayIcon(bool hidden) {

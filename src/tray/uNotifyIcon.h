@@ -10,7 +10,13 @@ extern NOTIFYICONDATAA NotifyIconData;
 
 bool AddTrayIcon();
 bool RemoveTrayIcon();
+// Sends the current drive's picture and tooltip; puts the icon back when the
+// shell has lost it.
 void UpdateTrayIcon();
+// Adds the icon again with its picture and tooltip, unless it is meant to be
+// hidden; a refused add is tried again every few seconds, a limited number of
+// times in a row.
+void RestoreTrayIcon();
 void ShowTrayIcon(bool hidden);
 void SetTrayBalloon(const std::string& title, const std::string& text, DWORD infoFlags);
 // Kind 0 error, 1 warning, anything else information.
