@@ -47,29 +47,6 @@ BOOL WINAPI RecordShellNotifyIcon(DWORD message, PNOTIFYICONDATAA data) {
     return RealShellNotifyIcon(message, data);
 }
 
-// This executable's import entry that holds the routine, or null.
-void** ImportEntry(const char* dll, void* routine) {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports =
-        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         module->Name; ++module) {
-        if (lstrcmpiA(reinterpret_cast<char*>(base + module->Name), dll) != 0) continue;
-        for (auto* entry = reinterpret_cast<void**>(base + module->FirstThunk); *entry; ++entry)
-            if (*entry == routine) return entry;
-    }
-    return nullptr;
-}
-
-void SetImportEntry(void** entry, void* routine) {
-    DWORD protection;
-    VirtualProtect(entry, sizeof *entry, PAGE_READWRITE, &protection);
-    *entry = routine;
-    VirtualProtect(entry, sizeof *entry, protection, &protection);
-}
-
 class LanguageTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -197,16 +174,14 @@ TEST_F(LanguageTest, TheFallbackBalloonIsTitledFromTheDefaultLanguagesFile) {
     GetPrivateProfileStringA("Main", "2004", "", note, sizeof note,
                              (ExeFolder() + "English.lng").c_str());
     ASSERT_NE('\0', note[0]);
-    void* real = reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("shell32.dll"), "Shell_NotifyIconA"));
-    void** entry = ImportEntry("shell32.dll", real);
-    ASSERT_NE(nullptr, entry);
-    RealShellNotifyIcon = reinterpret_cast<decltype(RealShellNotifyIcon)>(real);
     NotifyCalls.clear();
     AddTrayIcon();
-    SetImportEntry(entry, reinterpret_cast<void*>(RecordShellNotifyIcon));
+    void* real = ReplaceImport("shell32.dll", "Shell_NotifyIconA",
+                               reinterpret_cast<void*>(RecordShellNotifyIcon));
+    ASSERT_NE(nullptr, real);
+    RealShellNotifyIcon = reinterpret_cast<decltype(RealShellNotifyIcon)>(real);
     LoadLanguage("Nonexistent", 0);
-    SetImportEntry(entry, real);
+    ReplaceImport("shell32.dll", "Shell_NotifyIconA", real);
     RemoveTrayIcon();
 
     std::vector<std::string> titles;

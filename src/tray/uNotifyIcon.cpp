@@ -27,6 +27,8 @@ static_assert(offsetof(NOTIFYICONDATAA, szInfo) == 160 &&
 // take down a balloon that is still on screen.
 constexpr UINT ICON_FLAGS = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 
+static void RestoreTrayIcon();
+
 bool AddTrayIcon() {
     TaskbarCreatedMessage(); // registered before the shell can send it
     NotifyIconData.cbSize = NOTIFYICON_RECORD_SIZE;
@@ -57,10 +59,8 @@ void UpdateTrayIcon() {
     if (!Shell_NotifyIconA(NIM_MODIFY, &NotifyIconData)) RestoreTrayIcon();
 }
 
-constexpr UINT_PTR ICON_RETRY_TIMER = 0x200; // apart from the drives' 1 to 21 and the balloon's
 constexpr UINT ICON_RETRY_INTERVAL = 5000;
-constexpr int ICON_RETRY_LIMIT = 24; // two minutes of a shell that refuses the icon
-static int IconRetries = 0;
+static int IconRetries = 0; // refused adds in a row
 
 static void CALLBACK RetryTrayIconProc(HWND window, UINT, UINT_PTR id, DWORD) {
     KillTimer(window, id);
@@ -71,7 +71,7 @@ static void CALLBACK RetryTrayIconProc(HWND window, UINT, UINT_PTR id, DWORD) {
 // (Wine's shell sends no "TaskbarCreated") or refused the add at log-on.
 // The whole record goes in again; a refused add is tried again a few times,
 // and nothing runs while the icon is in place.
-void RestoreTrayIcon() {
+static void RestoreTrayIcon() {
     if (HideIcon || CommandLineMode) return;
     if (Shell_NotifyIconA(NIM_ADD, &NotifyIconData)) {
         IconRetries = 0;
