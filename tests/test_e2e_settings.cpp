@@ -47,6 +47,18 @@ HWND FindCountdownDialog(DWORD processId) {
     return dialog;
 }
 
+// Wine closes a killed process's handles a moment after it has ended: a
+// copy started before its one-copy mutex is gone would end at once.
+bool WaitUntilNoCopyRuns() {
+    return WaitUntil(
+        [] {
+            HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "Orvane.Kestrow.Tray");
+            if (mutex) CloseHandle(mutex);
+            return mutex == nullptr;
+        },
+        15000);
+}
+
 void UseSettings(const std::string& text) {
     std::string path = SettingsFilePath();
     std::string folder = path.substr(0, path.find_last_of('\\'));
@@ -212,6 +224,37 @@ TEST_F(KestrowRun, ACopyWithItsSettingsFileBesideItKeepsEverythingThere) {
     EXPECT_FALSE(PathExists(profileFolder));
     std::string run;
     EXPECT_FALSE(ReadRunValue(run)) << run;
+}
+
+TEST_F(KestrowRun, AProgramKilledWhileSavingLeavesTheOldFileOrTheNewOne) {
+    // Sections the program does not know make the save long; a value that it
+    // writes back in another form makes the new file differ from the old.
+    std::string others;
+    for (int i = 0; i < 5000; ++i)
+        others += "[Other" + std::to_string(i) + "]\r\nKey=Value " + std::to_string(i) + "\r\n";
+    const std::string old = "[Main]\r\nCloseInterval=$14\r\n" + others;
+    UseSettings(old);
+    Start();
+    ASSERT_TRUE(Exit());
+    const std::string saved = ReadTextFile(SettingsFilePath());
+    EXPECT_EQ("20", IniValue("Main", "CloseInterval"));
+    EXPECT_NE(std::string::npos, saved.find(others)) << "the other sections changed";
+
+    // Killed by its process id at moments after the exit command.
+    for (DWORD delay : {0, 15, 30, 60, 100, 150, 250, 400}) {
+        SCOPED_TRACE(delay);
+        UseSettings(old);
+        ASSERT_TRUE(WaitUntilNoCopyRuns());
+        Start();
+        ASSERT_EQ(0u, WaitForInputIdle(Kestrow.Process, 15000)); // started up
+        PostMessageA(Window, WM_COMMAND, IDM_EXIT, 0);
+        Sleep(delay);
+        TerminateProcess(Kestrow.Process, 1);
+        DWORD exitCode;
+        WaitForExit(Kestrow, 15000, exitCode);
+        const std::string now = ReadTextFile(SettingsFilePath());
+        EXPECT_TRUE(now == old || now == saved) << now.size() << " bytes, exit code " << exitCode;
+    }
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 // Pictures of the icon and the menu go to <build>/artifacts.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <dbt.h>
+#include <shellapi.h>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -163,6 +166,87 @@ TEST_F(TrayEndToEnd, ChoosingALanguageChangesTheMenuAndTheTooltipAtOnce) {
         ++shown;
     }
     EXPECT_GE(shown, 4);
+}
+
+TEST_F(TrayEndToEnd, AnIconTheShellHasLostComesBackAtTheNextRefresh) {
+    const std::string tip = ExpectedTip('D', mkData);
+    DeleteFileA(SettingsFilePath().c_str()); // English, the first drive current
+    Kestrow = StartKestrow("");
+    HWND window = WaitForKestrowWindow(15000, Kestrow.Id);
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(WaitForTrayTool(tip, 15000));
+    // A drive chosen from the menu, and a volume broadcast.
+    const std::function<void()> refreshes[] = {
+        [&] { PostMessageA(window, WM_COMMAND, 0, 0); },
+        [&] { SendVolumeChange(window, DBT_DEVICEARRIVAL, 'E', 0); },
+    };
+    for (size_t n = 0; n < 2; ++n) {
+        SCOPED_TRACE(n);
+        // As a restarted shell would: the icon is gone, and the program is not told.
+        NOTIFYICONDATAA icon = {};
+        icon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+        icon.hWnd = window;
+        ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
+        TTrayTool found;
+        ASSERT_TRUE(WaitUntil([&] { return !FindTrayTool(tip, found); }, 10000));
+        refreshes[n]();
+        EXPECT_TRUE(WaitForTrayTool(tip, 15000));
+    }
+}
+
+TEST_F(TrayEndToEnd, StartsFromAFolderThatTheCodePageCannotSpell) {
+    ASSERT_EQ(1252u, GetACP());
+    const std::wstring folder =
+        L"C:\\My Tools\\\u041a\u0435\u0441\u0442\u0440\u0435\u043b \u00dcn\u00ef\\";
+    CreateDirectoryW(L"C:\\My Tools", nullptr);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::string here = ExeFolder();
+    const std::wstring from(here.begin(), here.end()); // ASCII
+    for (const wchar_t* name : {L"kestrow.exe", L"English.lng"}) {
+        ASSERT_TRUE(CopyFileW((from + name).c_str(), (folder + name).c_str(), FALSE));
+    }
+    const char* const runKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, runKey, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegDeleteValueA(key, "Kestrow");
+    DeleteFileA(SettingsFilePath().c_str());
+
+    std::wstring exe = folder + L"kestrow.exe", commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    ASSERT_TRUE(CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &info));
+    CloseHandle(info.hThread);
+    Kestrow.Process = info.hProcess;
+    Kestrow.Id = info.dwProcessId;
+    EXPECT_TRUE(WaitForTrayTool(ExpectedTip('D', mkData), 15000));
+
+    // The log-on value names a file that opens, and it is this executable.
+    char run[1024] = {};
+    DWORD size = sizeof run - 1;
+    LONG status =
+        RegQueryValueExA(key, "Kestrow", nullptr, nullptr, reinterpret_cast<BYTE*>(run), &size);
+    RegCloseKey(key);
+    ASSERT_EQ(ERROR_SUCCESS, status);
+    std::string path = run;
+    if (path.size() > 1 && path.front() == '"') path = path.substr(1, path.find('"', 1) - 1);
+    BY_HANDLE_FILE_INFORMATION named = {}, copied = {};
+    HANDLE file =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << run;
+    GetFileInformationByHandle(file, &named);
+    CloseHandle(file);
+    file = CreateFileW(exe.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    GetFileInformationByHandle(file, &copied);
+    CloseHandle(file);
+    EXPECT_EQ(copied.dwVolumeSerialNumber, named.dwVolumeSerialNumber) << run;
+    EXPECT_EQ(copied.nFileIndexLow, named.nFileIndexLow) << run;
+    EXPECT_EQ(copied.nFileIndexHigh, named.nFileIndexHigh) << run;
 }
 
 } // namespace

@@ -31,6 +31,22 @@ std::string WriteLanguageFile(const std::string& folder, const std::string& name
     return path;
 }
 
+// Every Shell_NotifyIconA of this executable, seen on its way to the shell:
+// Wine's tooltips have no TTM_GETTITLE, so a balloon's title cannot be read
+// back from the shell.
+struct TNotifyCall {
+    DWORD Message;
+    UINT Flags;
+    std::string Title;
+};
+std::vector<TNotifyCall> NotifyCalls;
+BOOL(WINAPI* RealShellNotifyIcon)(DWORD, PNOTIFYICONDATAA);
+
+BOOL WINAPI RecordShellNotifyIcon(DWORD message, PNOTIFYICONDATAA data) {
+    NotifyCalls.push_back({message, data->uFlags, data->szInfoTitle});
+    return RealShellNotifyIcon(message, data);
+}
+
 class LanguageTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -150,6 +166,28 @@ TEST_F(LanguageTest, AMissingLanguageWarnsAndFallsBackToEnglish) {
         EXPECT_FALSE(QuitPosted());
     }
     RemoveTrayIcon();
+}
+
+TEST_F(LanguageTest, TheFallbackBalloonIsTitledFromTheDefaultLanguagesFile) {
+    AppPath = ExeFolder(); // the shipped English.lng, and no Nonexistent.lng
+    char note[256] = {};
+    GetPrivateProfileStringA("Main", "2004", "", note, sizeof note,
+                             (ExeFolder() + "English.lng").c_str());
+    ASSERT_NE('\0', note[0]);
+    NotifyCalls.clear();
+    AddTrayIcon();
+    void* real = ReplaceImport("shell32.dll", "Shell_NotifyIconA",
+                               reinterpret_cast<void*>(RecordShellNotifyIcon));
+    ASSERT_NE(nullptr, real);
+    RealShellNotifyIcon = reinterpret_cast<decltype(RealShellNotifyIcon)>(real);
+    LoadLanguage("Nonexistent", 0);
+    ReplaceImport("shell32.dll", "Shell_NotifyIconA", real);
+    RemoveTrayIcon();
+
+    std::vector<std::string> titles;
+    for (const TNotifyCall& call : NotifyCalls)
+        if (call.Flags & NIF_INFO) titles.push_back(call.Title);
+    EXPECT_EQ(std::vector<std::string>{"Kestrow " + std::string(note)}, titles);
 }
 
 TEST_F(LanguageTest, AMissingEnglishFileShowsOneErrorAndEndsTheProgram) {

@@ -285,6 +285,54 @@ TEST_F(SettingsTest, TheIconIsHiddenByTheSettingOrInCommandLineMode) {
     }
 }
 
+// A save writes a copy beside the file and moves it over the file. Whatever
+// stands in its way, the file is either the old one or the new one, other
+// sections included, and no copy is left behind.
+TEST_F(SettingsTest, ASaveReplacesTheFileWholeOrLeavesItAsItWas) {
+    const std::string others = "; kept\r\n[Other]\r\nValue=1\r\n";
+    const std::string old = others + "[Main]\r\nCloseInterval=$14\r\n";
+    enum TObstacle { obNone, obStaleCopy, obNoFile, obLocked, obHeldOpen, obCopyIsFolder };
+    struct {
+        TObstacle Obstacle;
+        bool Saved;
+    } const cases[] = {
+        {obNone, true},    {obStaleCopy, true}, {obNoFile, true},
+        {obLocked, false}, {obHeldOpen, false}, {obCopyIsFolder, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Obstacle);
+        ResetProgramState();
+        IniFileName = NewTempFolder() + "kestrow.ini";
+        const std::string copy = IniFileName + ".new";
+        if (c.Obstacle != obNoFile) WriteTextFile(IniFileName, old);
+        if (c.Obstacle == obStaleCopy) WriteTextFile(copy, "[Main]\r\nCloseInt");
+        if (c.Obstacle == obCopyIsFolder) CreateDirectoryA(copy.c_str(), nullptr);
+        // Locked: no sharing at all. Held open: read by another program, so
+        // the copy can be made but the file cannot be replaced.
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (c.Obstacle == obLocked || c.Obstacle == obHeldOpen)
+            held = CreateFileA(IniFileName.c_str(), GENERIC_READ,
+                               c.Obstacle == obLocked ? 0 : FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               0, nullptr);
+        UseDriveList("D");
+        LoadConfiguration();
+        EXPECT_EQ(c.Saved, SaveSettingsFile([] { return SaveSettings() && SaveGlobalHotKeys(); }));
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+
+        const std::string now = ReadTextFile(IniFileName);
+        if (c.Saved) {
+            // $14 is written back as 20; a new file has the default 10.
+            bool fresh = c.Obstacle == obNoFile;
+            EXPECT_EQ(fresh ? std::string::npos : 0, now.find(others)) << now;
+            EXPECT_NE(std::string::npos, now.find(fresh ? "Interval=10\r\n" : "Interval=20\r\n"));
+            EXPECT_NE(std::string::npos, now.find("[OtherHotKeys]")) << now;
+        } else {
+            EXPECT_EQ(old, now);
+        }
+        EXPECT_EQ(c.Obstacle == obCopyIsFolder, PathExists(copy));
+    }
+}
+
 // The shutdown that follows the no-drive message runs before anything was
 // loaded: the stored settings, hotkeys and log-on value stay as they are.
 TEST_F(SettingsTest, SettingsThatWereNeverLoadedAreNeverSaved) {

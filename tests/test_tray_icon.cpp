@@ -130,6 +130,52 @@ TEST_F(TrayIconTest, ComesBackWhenTheTaskbarRestarts) {
     }
 }
 
+BOOL WINAPI RefuseShellNotifyIcon(DWORD, PNOTIFYICONDATAA) {
+    return FALSE; // a shell that is busy, or not there yet
+}
+
+TEST_F(TrayIconTest, AnIconTheShellRefusesIsTriedAgainOnATimerThatStopsOnceItIsShown) {
+    UseDrives("D", mkNoMedia);
+    CommandLineMode = false;
+    ShowTrayIcon(false);
+    ASSERT_TRUE(WaitForTrayTool("[D:]", 15000));
+    void* shell = nullptr;
+    auto refuse = [&](bool refused) {
+        void* old = ReplaceImport("shell32.dll", "Shell_NotifyIconA",
+                                  refused ? reinterpret_cast<void*>(RefuseShellNotifyIcon) : shell);
+        if (refused) shell = old;
+    };
+    auto retrying = [] { return KillTimer(MainWindow, ICON_RETRY_TIMER) != FALSE; };
+
+    // Each refresh that finds the icon lost tries to add it; a refused add
+    // sets the timer, until the limit of refusals in a row.
+    RemoveTrayIcon();
+    refuse(true);
+    ASSERT_NE(nullptr, shell);
+    for (int n = 0; n < ICON_RETRY_LIMIT + 3; ++n) {
+        UpdateTrayIcon();
+        EXPECT_EQ(n < ICON_RETRY_LIMIT, retrying()) << n;
+    }
+    // An add that goes through starts the count anew and leaves no timer.
+    refuse(false);
+    UpdateTrayIcon();
+    EXPECT_TRUE(WaitForTrayTool("[D:]", 15000));
+    EXPECT_FALSE(retrying());
+    // The timer alone brings the icon back once the shell takes it.
+    RemoveTrayIcon();
+    refuse(true);
+    UpdateTrayIcon();
+    refuse(false);
+    EXPECT_TRUE(WaitForTrayTool("[D:]", 15000));
+    EXPECT_FALSE(retrying());
+    // An icon meant to be hidden is not brought back.
+    HideIcon = true;
+    RemoveTrayIcon();
+    UpdateTrayIcon();
+    EXPECT_FALSE(retrying());
+    EXPECT_TRUE(NoIconShown());
+}
+
 TEST_F(TrayIconTest, BalloonsShowTheIconOfTheirKind) {
     UseDrives("D", mkNoMedia);
     ShowTrayIcon(false);

@@ -98,15 +98,18 @@ void LoadDriveHotKeys() {
     EndHotKeyLoad();
 }
 
-void SaveDriveHotKeys() {
+bool SaveDriveHotKeys() {
+    bool written = true;
     BeginHotKeyLoad();
-    for (BYTE drive = 0; drive < HotKeyDriveCount(); ++drive) {
+    for (BYTE drive = 0; drive < HotKeyDriveCount() && written; ++drive) {
         std::string section = DriveSection(drive);
         for (const TDriveHotKeySlot& slot : DriveHotKeySlots)
-            IniWriteString(IniFileName, section, ResStr(slot.KeyText),
-                           HotKeyToText(static_cast<WORD>(HotKeys[drive][slot.Action])));
+            written = written &&
+                      IniWriteString(IniFileName, section, ResStr(slot.KeyText),
+                                     HotKeyToText(static_cast<WORD>(HotKeys[drive][slot.Action])));
     }
     EndHotKeyLoad();
+    return written;
 }
 
 void LoadGlobalHotKeys() {
@@ -118,13 +121,15 @@ void LoadGlobalHotKeys() {
     EndHotKeyLoad();
 }
 
-void SaveGlobalHotKeys() {
+bool SaveGlobalHotKeys() {
+    bool written = true;
     BeginHotKeyLoad();
     std::string section = ResStr(IDS_SECTIONOTHERHOTKEYS);
-    for (int k = 0; k < 2; ++k)
-        IniWriteString(IniFileName, section, ResStr(GlobalHotKeyKeys[k]),
-                       HotKeyToText(static_cast<WORD>(GlobalHotKeys[k])));
+    for (int k = 0; k < 2 && written; ++k)
+        written = IniWriteString(IniFileName, section, ResStr(GlobalHotKeyKeys[k]),
+                                 HotKeyToText(static_cast<WORD>(GlobalHotKeys[k])));
     EndHotKeyLoad();
+    return written;
 }
 
 void LoadHotKeys() {
@@ -134,9 +139,9 @@ void LoadHotKeys() {
     EndHotKeyLoad();
 }
 
-void SaveHotKeys() {
+bool SaveHotKeys() {
     BeginHotKeyLoad();
-    SaveDriveHotKeys();
-    SaveGlobalHotKeys();
+    bool written = SaveDriveHotKeys() && SaveGlobalHotKeys();
     EndHotKeyLoad();
+    return written;
 }

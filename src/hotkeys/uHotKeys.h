@@ -23,8 +23,9 @@ void UnregisterAllHotKeys();
 // Read from and written to the settings file: one section per drive letter
 // and "OtherHotKeys".
 void LoadDriveHotKeys();
-void SaveDriveHotKeys();
+// The Save routines return false when a write failed.
+bool SaveDriveHotKeys();
 void LoadGlobalHotKeys();
-void SaveGlobalHotKeys();
+bool SaveGlobalHotKeys();
 void LoadHotKeys();
-void SaveHotKeys();
+bool SaveHotKeys();

@@ -81,7 +81,7 @@ static INT_PTR CALLBACK MainPageProc(HWND page, UINT message, WPARAM wParam, LPA
             // Any integer is kept as typed; text that is no number gives 0.
             CloseInterval = static_cast<int>(GetDlgItemInt(page, IDC_INTERVAL, nullptr, TRUE));
             // What the user applied holds even when the file cannot be written.
-            SaveSettings();
+            SaveSettingsFile(SaveSettings);
             ApplySettings();
         }
         break;
@@ -142,7 +142,7 @@ static INT_PTR CALLBACK HotKeysPageProc(HWND page, UINT message, WPARAM wParam, 
             // Drop what an earlier Apply of this showing registered.
             UnregisterDriveHotKeys();
             HotKeys = EditHotKeys;
-            SaveDriveHotKeys();
+            SaveSettingsFile(SaveDriveHotKeys);
             RegisterDriveHotKeys();
         }
         break;
@@ -169,7 +169,7 @@ static INT_PTR CALLBACK OtherPageProc(HWND page, UINT message, WPARAM, LPARAM lP
             GlobalHotKeys[0] = HotKeyOf(page, IDC_HK_HIDESHOW);
             GlobalHotKeys[1] = HotKeyOf(page, IDC_HK_CLOSEAPP);
             UnregisterGlobalHotKeys();
-            SaveGlobalHotKeys();
+            SaveSettingsFile(SaveGlobalHotKeys);
             RegisterGlobalHotKeys();
         }
         break;

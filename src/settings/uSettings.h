@@ -16,9 +16,15 @@ void LoadSettings();
 // Shows or hides the icon and writes or removes the log-on value as the
 // settings in memory say.
 void ApplySettings();
-void SaveSettings();
+// Writes the settings to IniFileName; false when a write failed.
+bool SaveSettings();
 void LoadConfiguration();
 void SaveConfiguration();
+// Runs the writes against a copy of the settings file beside it and puts the
+// copy in the file's place in one step, so that a save cut short leaves the
+// old file whole. When the copy cannot be made, a write fails or the copy
+// cannot replace the file, the file stays as it was; returns false then.
+bool SaveSettingsFile(bool (*write)());
 void SetAutostart(bool enable);
 // The log-on value's command for the program at path: quoted when it holds a blank.
 std::string LogOnCommand(const std::string& path);

@@ -27,6 +27,8 @@ static_assert(offsetof(NOTIFYICONDATAA, szInfo) == 160 &&
 // take down a balloon that is still on screen.
 constexpr UINT ICON_FLAGS = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 
+static void RestoreTrayIcon();
+
 bool AddTrayIcon() {
     TaskbarCreatedMessage(); // registered before the shell can send it
     NotifyIconData.cbSize = NOTIFYICON_RECORD_SIZE;
@@ -54,7 +56,30 @@ void UpdateTrayIcon() {
     else
         text = ResStr(IDS_TITLE);
     CopyTextToBuffer(NotifyIconData.szTip, text.c_str(), sizeof NotifyIconData.szTip - 1);
-    Shell_NotifyIconA(NIM_MODIFY, &NotifyIconData);
+    if (!Shell_NotifyIconA(NIM_MODIFY, &NotifyIconData)) RestoreTrayIcon();
+}
+
+constexpr UINT ICON_RETRY_INTERVAL = 5000;
+static int IconRetries = 0; // refused adds in a row
+
+static void CALLBACK RetryTrayIconProc(HWND window, UINT, UINT_PTR id, DWORD) {
+    KillTimer(window, id);
+    RestoreTrayIcon();
+}
+
+// A modify fails when the shell no longer holds the icon: it was restarted
+// (Wine's shell sends no "TaskbarCreated") or refused the add at log-on.
+// The whole record goes in again; a refused add is tried again a few times,
+// and nothing runs while the icon is in place.
+static void RestoreTrayIcon() {
+    if (HideIcon || CommandLineMode) return;
+    if (Shell_NotifyIconA(NIM_ADD, &NotifyIconData)) {
+        IconRetries = 0;
+        KillTimer(MainWindow, ICON_RETRY_TIMER);
+    } else if (IconRetries < ICON_RETRY_LIMIT) {
+        ++IconRetries;
+        SetTimer(MainWindow, ICON_RETRY_TIMER, ICON_RETRY_INTERVAL, RetryTrayIconProc);
+    }
 }
 
 void ShowTrayIcon(bool hidden) {

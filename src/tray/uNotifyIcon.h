@@ -10,7 +10,13 @@ extern NOTIFYICONDATAA NotifyIconData;
 
 bool AddTrayIcon();
 bool RemoveTrayIcon();
+// Sends the current drive's picture and tooltip; puts the icon back when the
+// shell has lost it.
 void UpdateTrayIcon();
+// When the shell refuses the icon, the add is tried again on this timer of
+// the main window, at most ICON_RETRY_LIMIT times in a row.
+constexpr UINT_PTR ICON_RETRY_TIMER = 0x200; // apart from the drives' 1 to 21 and the balloon's
+constexpr int ICON_RETRY_LIMIT = 24;         // two minutes of a shell that refuses the icon
 void ShowTrayIcon(bool hidden);
 void SetTrayBalloon(const std::string& title, const std::string& text, DWORD infoFlags);
 // Kind 0 error, 1 warning, anything else information.

@@ -36,3 +36,9 @@ bool CombinationTaken(UINT modifiers, UINT key);
 // Waits until the window and all its children have no part left to paint
 // (also for windows of another process); false on timeout.
 bool WaitUntilPainted(HWND window, DWORD timeoutMs);
+
+// Points this executable's import entry of dll!name at replacement: a spy
+// there sees the program's calls on their way to the system. Returns what the
+// entry held before (to put back the same way), or null when the executable
+// does not import the routine by name.
+void* ReplaceImport(const char* dll, const char* name, void* replacement);
