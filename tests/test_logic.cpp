@@ -96,9 +96,10 @@ TPlaceholderCase RandomPlaceholder(std::mt19937& rng, bool decimalPrefix) {
 
 } // namespace
 
+// Rows marked "system" give what the system formatter gives.
 TEST(FormatText, SoundTextsGiveWhatTheSystemGivesAndUnfitPlaceholdersStayAsWritten) {
     const std::string longText(1500, 'L');
-    const char *none = nullptr, *system = nullptr; // system: what the system formatter gives
+    const char *none = nullptr, *system = nullptr;
     // clang-format off
     const struct { std::string Fmt; std::initializer_list<TFormatArg> Args; const char* Expected; } cases[] = {
         {"%c: %d|100%% done", {'D', 7}, "D: 7|100% done"},
@@ -112,7 +113,7 @@ TEST(FormatText, SoundTextsGiveWhatTheSystemGivesAndUnfitPlaceholdersStayAsWritt
         {"value %|100% sure|%q and %d|%*d|%I64d|%lld", {3, 5, 6LL, 7}, "value %|100% sure|%q and 3|%*d|%I64d|%lld"},
         {"%ls|%ws|%S|%d %s %d", {"a", "b", "c", 1, 2, 3}, "%ls|%ws|%S|1 %s 3"},
         {"[%s][%s][%5s]", {"", none, ""}, "[][][     ]"},
-    };                                             // clang-format on
+    }; // clang-format on
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i << ": " << cases[i].Fmt.substr(0, 40));
         EXPECT_EQ(cases[i].Expected ? cases[i].Expected : SystemFormat(cases[i].Fmt, cases[i].Args),
@@ -425,19 +426,12 @@ void CheckAutorun(const TLines& lines) {
     EXPECT_TRUE(!plain || (named && program == "C:\\" + value)) << program;
 }
 
-const struct {
-    const char* Name;
-    TLines (*Make)(std::mt19937&);
-    void (*Check)(const TLines&);
-    int Rounds; // inputs per turn: the fast targets get more
-} Targets[] = {
-    {"placeholder", MakePlaceholder, CheckPlaceholder, 40},
-    {"format", MakeFormat, CheckFormat, 20},
-    {"hotkey", MakeHotKey, CheckHotKey, 20},
-    {"integer", MakeInteger, CheckInteger, 50},
-    {"folder", MakeFolder, CheckFolder, 2},
-    {"autorun", MakeAutorun, CheckAutorun, 2},
-};
+// clang-format off
+const struct { const char* Name; TLines (*Make)(std::mt19937&); void (*Check)(const TLines&); int Rounds; } Targets[] = {
+    {"placeholder", MakePlaceholder, CheckPlaceholder, 40}, {"format", MakeFormat, CheckFormat, 20},
+    {"hotkey", MakeHotKey, CheckHotKey, 20}, {"integer", MakeInteger, CheckInteger, 50},
+    {"folder", MakeFolder, CheckFolder, 2}, {"autorun", MakeAutorun, CheckAutorun, 2},
+}; // clang-format on: Rounds, inputs per turn, is higher for the fast targets
 
 std::string Printed(const std::string& target, const TLines& lines) {
     std::string text = target + " input:";
