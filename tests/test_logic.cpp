@@ -1,25 +1,21 @@
 // Logic that needs no drive: the guarded formatter, hotkey texts, numbers,
-// paths, command identifiers and parameters. With KESTROW_FUZZ_SECONDS set,
-// LogicFuzz runs the parsers on random inputs for that long, after replaying
-// the inputs kept in the folder KESTROW_FUZZ_INPUTS names.
+// paths and command identifiers. With KESTROW_FUZZ_SECONDS set, LogicFuzz runs
+// the parsers on random inputs for that long, after replaying the inputs kept
+// in the folder KESTROW_FUZZ_INPUTS names (TARGET-NAME.txt, one line each).
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <algorithm>
-#include <cstdlib>
+#include <climits>
 #include <random>
 #include <set>
-#include "support/SeamDoubles.h"
 #include "support/TestSupport.h"
-#include "../src/app/uCMD.h"
 #include "../src/common/uUtils.h"
 #include "../src/drives/uCDTools.h"
 #include "../src/hotkeys/uHotKeyText.h"
 #include "../src/language/uLanguage.h"
 #include "../src/menus/uMenus.h"
 #include "../src/settings/RegIni.h"
-#include "../src/settings/uSettings.h"
-#include "../src/tray/uImages.h"
 #include "../res/resource.h"
 
 namespace {
@@ -33,14 +29,14 @@ unsigned Seed() {
     return seed;
 }
 
-// An argument kept as a line: its kind (s text, c character, l 64-bit
-// number, anything else a number), then its value.
+// An argument kept as a line: s text, c character, l 64-bit number, else a number.
 TFormatArg ArgOf(const std::string& line) {
     const char* value = line.c_str() + 1;
-    if (line[0] == 's') return TFormatArg(value);
-    if (line[0] == 'c') return TFormatArg(*value);
-    if (line[0] == 'l') return TFormatArg(strtoll(value, nullptr, 10));
-    return TFormatArg(static_cast<int>(strtoll(value, nullptr, 10)));
+    const long long n = strtoll(value, nullptr, 10);
+    return line[0] == 's'   ? TFormatArg(value)
+           : line[0] == 'c' ? TFormatArg(*value)
+           : line[0] == 'l' ? TFormatArg(n)
+                            : TFormatArg(static_cast<int>(n));
 }
 
 // The system formatter's text, cut at FormatText's limit; the buffer has room
@@ -57,41 +53,35 @@ std::string SystemFormat(const std::string& fmt, const std::vector<TFormatArg>& 
     return buffer.data();
 }
 
-size_t RandomField(std::mt19937& rng) {
-    const unsigned kind = rng() % 4;
-    return kind == 0 ? 0 : kind == 1 ? rng() % 30 : kind == 2 ? rng() % 400 : 900 + rng() % 400;
-}
-
-// A placeholder from every part of the syntax with a fitting argument (as a
-// line); Bound is the most the system formatter prints for it. decimalPrefix
-// puts '#' on decimal numbers too, which Wine takes for a "0x" it never prints.
+// A placeholder from every part of the syntax and a fitting argument (as a
+// line); Bound is the most the system prints for it. decimalPrefix puts '#'
+// on decimal numbers too, which Wine takes for a "0x" it never prints.
 struct TPlaceholderCase {
     std::string Placeholder, Arg;
     size_t Bound;
 };
 TPlaceholderCase RandomPlaceholder(std::mt19937& rng, bool decimalPrefix) {
+    auto field = [&rng]() -> size_t {
+        const unsigned kind = rng() % 4;
+        return kind == 0 ? 0 : kind == 1 ? rng() % 30 : kind == 2 ? rng() % 400 : 900 + rng() % 400;
+    };
     const char type = "cCdiuxXpsS"[rng() % 10];
-    const bool text = type == 's' || type == 'S';
-    std::string p = "%";
-    if (rng() % 3 == 0) p += '-';
+    const bool text = type == 's' || type == 'S', hasPrecision = rng() % 3 == 0;
+    std::string p = rng() % 3 ? "%" : "%-";
     if (rng() % 3 == 0 && (strchr("xXp", type) || decimalPrefix)) p += '#';
     if (rng() % 3 == 0) p += '0';
-    const size_t width = RandomField(rng);
-    const bool hasPrecision = rng() % 3 == 0;
-    const size_t precision = hasPrecision ? RandomField(rng) : 0;
+    const size_t width = field(), precision = hasPrecision ? field() : 0;
     if (width > 0) p += std::to_string(width);
     if (hasPrecision) p += "." + std::to_string(precision);
-    if (type == 'S' || (type == 's' && rng() % 4 == 0))
-        p += 'h';
-    else if (!text && rng() % 4 == 0)
-        p += "lh"[rng() % 2];
+    if (type == 'S' || (type == 's' && rng() % 4 == 0)) p += 'h';
+    if (!text && rng() % 4 == 0) p += "lh"[rng() % 2];
     p += type;
     if (text) {
         std::string s(rng() % 8 == 0 ? rng() % 1500 : rng() % 20, ' ');
         for (char& c : s)
             c = static_cast<char>('!' + rng() % 94);
-        const size_t shown = precision > 0 ? std::min(s.size(), precision) : s.size();
-        return {p, "s" + s, std::max(width, shown)};
+        return {p, "s" + s,
+                std::max(width, precision > 0 ? std::min(s.size(), precision) : s.size())};
     }
     if (type == 'c' || type == 'C') // never a NUL, which would end the text
         return {p,
@@ -106,30 +96,24 @@ TPlaceholderCase RandomPlaceholder(std::mt19937& rng, bool decimalPrefix) {
 
 } // namespace
 
+// Rows marked "system" give what the system formatter gives.
 TEST(FormatText, SoundTextsGiveWhatTheSystemGivesAndUnfitPlaceholdersStayAsWritten) {
     const std::string longText(1500, 'L');
-    const char* none = nullptr;
-    const struct {
-        std::string Fmt;
-        std::initializer_list<TFormatArg> Args;
-        const char* Expected; // null: what the system formatter gives
-    } cases[] = {
+    const char *none = nullptr, *system = nullptr;
+    // clang-format off
+    const struct { std::string Fmt; std::initializer_list<TFormatArg> Args; const char* Expected; } cases[] = {
         {"%c: %d|100%% done", {'D', 7}, "D: 7|100% done"},
-        {"%-10s|%10s|%.2s|%hs|%hS", {"ab", "cd", "efgh", "d", "e"}, nullptr},
-        {"%5d|%-5d|%05d|%i|%u|%ld %lu %hd %hu", {42, -42, 42, -1, -1, 70000, 70000, 7, 7}, nullptr},
-        {"%x %X %#x %#X %08X|%lc%hc%C", {255, 255, 255, 255, 48879, 'a', 'b', 'c'}, nullptr},
-        {"%s, %s, %d, %u|%d|%u",
-         {"[D:] - X", "CDFS", 650LL, 0x1234ABCDu, 0x100000005LL, -1LL},
-         nullptr}, // 64-bit numbers give their low 32 bits
-        {"%2000d|%-3000s|%s", {5, "x", longText}, nullptr},
-        {std::string(1200, 'f') + "%d", {123456}, nullptr},
+        {"%-10s|%10s|%.2s|%hs|%hS", {"ab", "cd", "efgh", "d", "e"}, system},
+        {"%5d|%-5d|%05d|%i|%u|%ld %lu %hd %hu", {42, -42, 42, -1, -1, 70000, 70000, 7, 7}, system},
+        {"%x %X %#x %#X %08X|%lc%hc%C", {255, 255, 255, 255, 48879, 'a', 'b', 'c'}, system},
+        {"%s, %s, %d, %u|%d|%u", {"[D:] - X", "CDFS", 650LL, 0x1234ABCDu, 0x100000005LL, -1LL}, system},
+        {"%2000d|%-3000s|%s", {5, "x", longText}, system},
+        {std::string(1200, 'f') + "%d", {123456}, system},
         {"%s|%s|%c|%d|%s%s", {"a", 42, "t", "t"}, "a|%s|%c|%d|%s%s"},
-        {"value %|100% sure|%q and %d|%*d|%I64d|%lld",
-         {3, 5, 6LL, 7},
-         "value %|100% sure|%q and 3|%*d|%I64d|%lld"},
+        {"value %|100% sure|%q and %d|%*d|%I64d|%lld", {3, 5, 6LL, 7}, "value %|100% sure|%q and 3|%*d|%I64d|%lld"},
         {"%ls|%ws|%S|%d %s %d", {"a", "b", "c", 1, 2, 3}, "%ls|%ws|%S|1 %s 3"},
         {"[%s][%s][%5s]", {"", none, ""}, "[][][     ]"},
-    };
+    }; // clang-format on
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i << ": " << cases[i].Fmt.substr(0, 40));
         EXPECT_EQ(cases[i].Expected ? cases[i].Expected : SystemFormat(cases[i].Fmt, cases[i].Args),
@@ -156,39 +140,6 @@ TEST(FormatText, HostileWideFieldsStopAtExactlyTheLimit) {
         }
 }
 
-// Each placeholder alone, in every room from one character to all of them, in
-// a buffer of exactly the promised size between poisoned bytes.
-TEST(FormatText, APlaceholderWritesNothingBeyondItsRoom) {
-    const unsigned seed = Seed();
-    std::mt19937 rng(seed);
-    const std::string poison(64, '\xA5');
-    std::vector<char> memory(FormatTextLimit + PlaceholderSlack + 1 + 2 * poison.size());
-    for (int n = 0; n < 4000; ++n) {
-        const TPlaceholderCase p = RandomPlaceholder(rng, true);
-        const unsigned pick = rng() % 3;
-        const size_t room = pick == 0   ? 1 + rng() % 40
-                            : pick == 1 ? FormatTextLimit - rng() % 40
-                                        : 1 + rng() % FormatTextLimit;
-        SCOPED_TRACE(testing::Message() << "seed " << seed << " case " << n << ": " << p.Placeholder
-                                        << " in " << room);
-        std::fill(memory.begin(), memory.end(), '\xA5');
-        char* buffer = memory.data() + poison.size();
-        const size_t length = FormatPlaceholder(p.Placeholder, ArgOf(p.Arg), room, buffer);
-        ASSERT_EQ(poison, std::string(memory.data(), poison.size()));
-        ASSERT_EQ(poison, std::string(buffer + room + PlaceholderSlack + 1, poison.size()));
-        ASSERT_LE(length, room);
-        ASSERT_EQ('\0', buffer[length]);
-        // Wine ends a decimal number with '#' early: nothing to compare with.
-        if (p.Placeholder.find('#') != std::string::npos && !strchr("xXp", p.Placeholder.back()))
-            continue;
-        const std::string alone = SystemFormat(p.Placeholder, {ArgOf(p.Arg)});
-        ASSERT_EQ(std::min(alone.size(), room), length);
-        if (alone.size() < room) {
-            ASSERT_EQ(alone, std::string(buffer, length));
-        }
-    }
-}
-
 // Every key with every set of modifiers comes back from its text as itself,
 // half of them while a load keeps the system's key names.
 TEST(HotKeyText, EveryWordReadsBackFromItsTextAsItself) {
@@ -197,8 +148,7 @@ TEST(HotKeyText, EveryWordReadsBackFromItsTextAsItself) {
         for (int code = 1; code <= 254; ++code) {
             const WORD word = MAKEWORD(code, flags);
             const std::string text = HotKeyToText(word);
-            ASSERT_EQ(word, TextToHotKey(text))
-                << "code " << code << " flags " << int(flags) << " text '" << text << "'";
+            ASSERT_EQ(word, TextToHotKey(text)) << "flags " << int(flags) << " text " << text;
         }
     }
     EndHotKeyLoad();
@@ -211,12 +161,8 @@ TEST(HotKeyText, EveryWordReadsBackFromItsTextAsItself) {
 // ones (0). "KP_Multiply" and the like are Wine's names (US layout).
 TEST(HotKeyText, StoredTextsKeepTheirMeaning) {
     constexpr BYTE S = HOTKEYF_SHIFT, C = HOTKEYF_CONTROL, A = HOTKEYF_ALT, W = 1;
-    const struct {
-        const char* Text;
-        WORD Word;
-        BYTE Written;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { const char* Text; WORD Word; BYTE Written; } cases[] = {
         {"Ctrl+Alt+O", MAKEWORD('O', C | A), W}, {"Shift+F12", MAKEWORD(VK_F12, S), W},
         {"Alt+Space", MAKEWORD(VK_SPACE, A), W}, {"Ctrl+Num 5", MAKEWORD(VK_NUMPAD5, C), W},
         {"Shift+Ctrl+Alt+X", MAKEWORD('X', S | C | A), W}, {"Num Lock", VK_NUMLOCK, W},
@@ -232,34 +178,27 @@ TEST(HotKeyText, StoredTextsKeepTheirMeaning) {
         {"Ctrl+", 0, 0}, {"^", 0, 0}, {"Ctrl+Alt+O+", 0, 0}, {"Ctrl+Alt+NoSuchKey", 0, 0},
         {"Ctrl-O", 0, 0}, {"Ctrl+ O", 0, 0}, {"Key 0", 0, 0}, {"Key 256", 0, 0},
         {"Key 012", 0, 0}, {"Key 1a", 0, 0},
-        // clang-format on
-    };
+    }; // clang-format on
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i << ": " << cases[i].Text);
         EXPECT_EQ(cases[i].Word, TextToHotKey(cases[i].Text));
-        if (cases[i].Written) {
-            EXPECT_EQ(cases[i].Text, HotKeyToText(cases[i].Word));
-        }
+        const std::string written = HotKeyToText(cases[i].Word);
+        EXPECT_EQ(cases[i].Written ? cases[i].Text : written, written);
     }
 }
 
 // Leading blanks, a sign, decimal or hexadecimal ($, x, 0x) digits; a malformed
 // text gives what was read before the offending character, without its sign.
 TEST(TextToInteger, ReadsTheSettingsFilesNumbers) {
-    const struct {
-        const char* Text;
-        int Value;
-        BYTE WellFormed;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { const char* Text; int Value; BYTE WellFormed; } cases[] = {
         {"15", 15, 1}, {"   -5", -5, 1}, {"+8", 8, 1}, {"0", 0, 1}, {"$1f", 31, 1}, {"x1F", 31, 1},
         {"X10", 16, 1}, {"0XfF", 255, 1}, {"-$10", -16, 1}, {"$FFFFFFFF", -1, 1},
         {"2147483647", INT_MAX, 1}, {"-2147483648", INT_MIN, 1}, {"", 0, 0}, {"abc", 0, 0},
         {"12abc", 12, 0}, {"15 ", 15, 0}, {"-7x", 7, 0}, {"-", 0, 0}, {" ", 0, 0}, {"$", 0, 0},
         {"0x", 0, 0}, {"$1G", 1, 0}, {"1.5", 1, 0}, {"- 5", 0, 0}, {"--5", 0, 0}, {"\t5", 0, 0},
         {"2147483648", 214748364, 0}, {"-2147483649", 214748364, 0}, {"$100000000", 0x10000000, 0},
-        // clang-format on
-    };
+    }; // clang-format on
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i << ": '" << cases[i].Text << "'");
         int value = 12345;
@@ -268,36 +207,28 @@ TEST(TextToInteger, ReadsTheSettingsFilesNumbers) {
     }
 }
 
-// ~ stands for a new folder, ^ for the same without its drive: the form used
-// when the application-data folder is unknown, which once recursed for ever.
+// A path from the root without its drive is the form used when the
+// application-data folder is unknown, which once recursed for ever.
 TEST(Paths, MakeFolderPathMakesEveryMissingFolderAndExtractAppPathCutsAtTheLast) {
-    const std::string base = NewTempFolder();
+    const std::string base = NewTempFolder(), fromRoot = "\\" + base.substr(3);
     WriteTextFile(base + "file", "x");
     ASSERT_TRUE(SetCurrentDirectoryA(base.c_str()));
-    const char* folders[][2] = {{"~one\\two\\three\\", "1"},
-                                {"~one\\two\\three", "1"},
-                                {"~one\\four", "1"},
-                                {"C:", "1"},
-                                {"C:\\", "1"},
-                                {"^rel\\sub\\", "1"},
-                                {"\\Orvane\\Kestrow\\", "1"},
-                                {"~file\\sub", ""},
-                                {"~bad|name\\sub", ""}};
-    for (size_t i = 0; i < std::size(folders); ++i) {
-        std::string path = ReplaceAllText(folders[i][0], "~", base);
-        path = ReplaceAllText(path, "^", "\\" + base.substr(3));
-        SCOPED_TRACE(testing::Message() << "row " << i << ": " << path);
-        EXPECT_EQ(*folders[i][1] != 0, MakeFolderPath(path));
-        EXPECT_EQ(*folders[i][1] != 0, FolderExists(path));
+    // clang-format off
+    const std::pair<std::string, bool> folders[] = {
+        {base + "one\\two\\three\\", 1}, {base + "one\\two\\three", 1}, {base + "one\\four", 1}, {"C:", 1},
+        {"C:\\", 1}, {fromRoot + "rel\\sub\\", 1}, {"\\Orvane\\Kestrow\\", 1}, {base + "file\\sub", 0},
+        {base + "bad|name\\sub", 0}}; // clang-format on
+    for (const auto& [path, made] : folders) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(made, MakeFolderPath(path));
+        EXPECT_EQ(made, FolderExists(path));
     }
     EXPECT_TRUE(FolderExists(base + "rel\\sub") && FolderExists("C:\\Orvane\\Kestrow"));
     SetCurrentDirectoryA("C:\\");
-    const char* apps[][2] = {{"C:\\Program Files\\K\\k.exe", "C:\\Program Files\\K\\"},
-                             {"C:\\k.exe", "C:\\"},
-                             {"k.exe", ""},
-                             {"", ""}};
-    for (const auto& app : apps)
-        EXPECT_EQ(app[1], ExtractAppPath(app[0])) << app[0];
+    EXPECT_EQ("C:\\Program Files\\K\\", ExtractAppPath("C:\\Program Files\\K\\k.exe"));
+    EXPECT_EQ("C:\\", ExtractAppPath("C:\\k.exe"));
+    EXPECT_EQ("", ExtractAppPath("k.exe"));
+    EXPECT_EQ("", ExtractAppPath(""));
 }
 
 // Every drive, the two pseudo drives included, and every action: the
@@ -317,39 +248,49 @@ TEST(CommandID, EveryDriveAndActionHasAnIdentifierOfItsOwn) {
         EXPECT_EQ(drive < CMD_DRIVE_BASE ? drive : IDM_SELECTDRIVE20, SelectDriveCommandID(drive));
 }
 
-TEST(TextRoutines, ParametersCopiesAndReplacements) {
-    const char* params[][2] = {{"o", "O"},
-                               {"-O", "O"},
-                               {"/oa", "OA"},
-                               {"\\c", "C"},
-                               {"--x", "-X"},
-                               {"//a", "/A"},
-                               {"", ""},
-                               {"-", ""},
-                               {"a-b", "A-B"},
-                               {"{z}", "{Z}"},
-                               {"\xe9t\xe9", "\xe9T\xe9"}};
-    for (const auto& p : params)
-        EXPECT_EQ(p[1], NormalizeParam(p[0])) << p[0];
-    char buffer[8];
-    memset(buffer, 'X', sizeof buffer);
-    EXPECT_STREQ("abcde", CopyTextToBuffer(buffer, "abcdefghij", 5));
-    EXPECT_EQ('X', buffer[6]);
-    const char* replace[][4] = {{"xAbxab", "ab", "-", "x-x-"},
-                                {"aaa", "aa", "b", "ba"},
-                                {"abab", "ab", "abab", "abababab"},
-                                {"", "ab", "-", ""},
-                                {"A\\nB\\NC", "\\n", "\r\n", "A\r\nB\r\nC"},
-                                {"keep", "", "-", "keep"},
-                                {"ab", "abc", "-", "ab"}};
-    for (const auto& r : replace)
-        EXPECT_EQ(r[3], ReplaceAllText(r[0], r[1], r[2])) << r[0] << " / " << r[1];
-}
-
-// ---- fuzz: each target makes an input as lines and checks its properties on
-// them; a failing input is printed, to be kept as TARGET-NAME.txt -----------
+// ---- random inputs: each target makes an input as lines and checks its
+// properties on them; a failing input is printed, to be kept as TARGET-NAME.txt
 
 namespace {
+
+std::string Pieces(std::mt19937& rng, std::initializer_list<const char*> pieces, unsigned most) {
+    std::string text;
+    for (unsigned n = rng() % (most + 1); n > 0; --n)
+        text += pieces.begin()[rng() % pieces.size()];
+    return text;
+}
+
+// A placeholder, its argument and a room from one character to all of them.
+TLines MakePlaceholder(std::mt19937& rng) {
+    const TPlaceholderCase p = RandomPlaceholder(rng, true);
+    const unsigned pick = rng() % 3;
+    return {p.Placeholder, p.Arg,
+            std::to_string(pick == 0   ? 1 + rng() % 40
+                           : pick == 1 ? FormatTextLimit - rng() % 40
+                                       : 1 + rng() % FormatTextLimit)};
+}
+
+// Formatted alone in a buffer of exactly the promised size between poisoned
+// bytes, it writes the system's text as far as the room goes and no further.
+void CheckPlaceholder(const TLines& lines) {
+    static const std::string poison(64, '\xA5');
+    static std::vector<char> memory(FormatTextLimit + PlaceholderSlack + 1 + 2 * poison.size());
+    std::fill(memory.begin(), memory.end(), '\xA5');
+    char* buffer = memory.data() + poison.size();
+    const std::string& placeholder = lines.at(0);
+    const size_t room = std::stoul(lines.at(2));
+    const size_t length = FormatPlaceholder(placeholder, ArgOf(lines[1]), room, buffer);
+    ASSERT_EQ(poison, std::string(memory.data(), poison.size()));
+    ASSERT_EQ(poison, std::string(buffer + room + PlaceholderSlack + 1, poison.size()));
+    ASSERT_LE(length, room);
+    ASSERT_EQ('\0', buffer[length]);
+    // Wine ends a decimal number with '#' early: nothing to compare with.
+    if (placeholder.find('#') != std::string::npos && !strchr("xXp", placeholder.back())) return;
+    const std::string alone = SystemFormat(placeholder, {ArgOf(lines[1])});
+    ASSERT_EQ(std::min(alone.size(), room), length);
+    ASSERT_EQ(alone.size() < room ? alone : std::string(buffer, length),
+              std::string(buffer, length));
+}
 
 // "=" when the system formatter must agree (else "~"), the format, then its
 // arguments (see ArgOf); missing ones are empty texts.
@@ -357,12 +298,11 @@ TLines MakeFormat(std::mt19937& rng) {
     TLines lines = {"=", ""};
     size_t bound = 0;
     for (unsigned k = rng() % 5; k > 0; --k) {
-        const size_t plain = rng() % 4 ? rng() % 30 : rng() % 400;
-        lines[1] += std::string(plain, 'a' + rng() % 26) + (rng() % 8 ? "" : "%%");
+        const std::string plain(rng() % 4 ? rng() % 30 : rng() % 400, 'a' + rng() % 26);
         const TPlaceholderCase p = RandomPlaceholder(rng, false);
-        lines[1] += p.Placeholder;
+        lines[1] += plain + (rng() % 8 ? "" : "%%") + p.Placeholder;
         lines.push_back(p.Arg);
-        bound += plain + 1 + p.Bound;
+        bound += plain.size() + 1 + p.Bound;
     }
     if (bound >= FormatTextLimit) lines[0] = "~";
     for (unsigned k = rng() % 8 ? 0 : 1 + rng() % 9; k > 0; --k) { // the syntax's own characters
@@ -373,26 +313,21 @@ TLines MakeFormat(std::mt19937& rng) {
 }
 
 void CheckFormat(const TLines& lines) {
-    std::vector<TFormatArg> args;
+    std::vector<TFormatArg> a;
     for (size_t i = 2; i < 8; ++i)
-        args.push_back(i < lines.size() ? ArgOf(lines[i]) : TFormatArg(""));
-    const std::string text =
-        FormatText(lines.at(1), {args[0], args[1], args[2], args[3], args[4], args[5]});
+        a.push_back(i < lines.size() ? ArgOf(lines[i]) : TFormatArg(""));
+    const std::string text = FormatText(lines.at(1), {a[0], a[1], a[2], a[3], a[4], a[5]});
     ASSERT_LE(text.size(), FormatTextLimit);
-    if (lines[0] == "=") {
-        EXPECT_EQ(SystemFormat(lines[1], args), text);
-    }
+    EXPECT_EQ(lines[0] == "=" ? SystemFormat(lines[1], a) : text, text);
 }
 
 TLines MakeHotKey(std::mt19937& rng) {
-    static const char* const parts[] = {"Shift+", "Ctrl+", "Alt+", "^",         "Key ", "Num ",
-                                        "KP_",    "+",     "F",    "1",         "255",  "0",
-                                        "O",      "Space", " ",    "Left Shift"};
     std::string text = rng() % 2 ? HotKeyToText(static_cast<WORD>(rng())) : "";
     if (!text.empty()) text[rng() % text.size()] ^= rng() % 2 ? 0x20 : 1;
-    for (unsigned n = text.empty() ? 1 + rng() % 4 : 0; n > 0; --n)
-        text += parts[rng() % std::size(parts)];
-    return {text};
+    return {text + Pieces(rng,
+                          {"Shift+", "Ctrl+", "Alt+", "^", "Key ", "Num ", "KP_", "+", "F", "1",
+                           "255", "0", "O", "Space", " ", "Left Shift"},
+                          text.empty() ? 4 : 0)};
 }
 
 // A text reads as nothing, or as a word with a key whose own text reads back as it.
@@ -404,13 +339,10 @@ void CheckHotKey(const TLines& lines) {
 }
 
 TLines MakeInteger(std::mt19937& rng) {
-    std::string text(rng() % 3, ' ');
-    text += rng() % 3 ? "" : rng() % 2 ? "-" : "+";
-    text += std::vector<std::string>{"", "", "$", "x", "X", "0x", "0X"}[rng() % 7];
-    for (unsigned n = rng() % 13; n > 0; --n)
-        text += "0123456789abcdefABCDEF"[rng() % (rng() % 2 ? 10 : 22)];
-    if (rng() % 5 == 0) text += " x-$G."[rng() % 6];
-    return {text};
+    return {Pieces(rng, {" "}, 2) + Pieces(rng, {"-", "+"}, 1) +
+            Pieces(rng, {"$", "x", "X", "0x", "0X"}, 1) +
+            Pieces(rng, {"0", "1", "2", "4", "7", "9", "a", "b", "f", "A", "F"}, 12) +
+            Pieces(rng, {" ", "x", "-", "$", "G", "."}, 1)};
 }
 
 // The rule read another way: the longest run of the base's digits that stays
@@ -418,17 +350,18 @@ TLines MakeInteger(std::mt19937& rng) {
 void CheckInteger(const TLines& lines) {
     const std::string& t = lines.at(0);
     size_t i = std::min(t.find_first_not_of(' '), t.size());
-    const bool minus = t.compare(i, 1, "-") == 0;
-    if (minus || t.compare(i, 1, "+") == 0) ++i;
-    const bool hex = (i < t.size() && strchr("$xX", t[i])) || t.compare(i, 2, "0x") == 0 ||
-                     t.compare(i, 2, "0X") == 0;
-    if (hex) i += t[i] == '0' ? 2 : 1;
-    const char* digitSet = hex ? "0123456789abcdefABCDEF" : "0123456789";
-    std::string digits = t.substr(i, std::min(t.find_first_not_of(digitSet, i), t.size()) - i);
-    const unsigned long long limit = hex ? 0xFFFFFFFFull : minus ? 0x80000000ull : 0x7FFFFFFFull;
-    while (strtoull(digits.c_str(), nullptr, hex ? 16 : 10) > limit)
+    const bool minus = t[i] == '-';
+    i += minus || t[i] == '+';
+    const size_t prefix =
+        t[i] && strchr("$xX", t[i]) ? 1 : 2 * (t[i] == '0' && (t[i + 1] | 0x20) == 'x');
+    const int base = prefix ? 16 : 10;
+    i += prefix;
+    std::string digits =
+        t.substr(i, t.find_first_not_of(prefix ? "0123456789abcdefABCDEF" : "0123456789", i) - i);
+    const unsigned long long limit = prefix ? 0xFFFFFFFFull : minus ? 0x80000000ull : 0x7FFFFFFFull;
+    while (strtoull(digits.c_str(), nullptr, base) > limit)
         digits.pop_back();
-    const unsigned bits = strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
+    const unsigned bits = static_cast<unsigned>(strtoull(digits.c_str(), nullptr, base));
     const bool whole = !digits.empty() && i + digits.size() == t.size();
     int value = 12345;
     EXPECT_EQ(whole, TextToInteger(t, value));
@@ -442,16 +375,14 @@ const std::string& FuzzFolder() {
 
 // A path below the fuzz folder, or the same from the root of its drive.
 TLines MakeFolder(std::mt19937& rng) {
-    std::string path = rng() % 4 ? FuzzFolder() : "\\" + FuzzFolder().substr(3);
-    for (unsigned n = rng() % 5; n > 0; --n)
-        for (unsigned c = 1 + rng() % 4; c > 0; --c)
-            path += rng() % 10 ? "abc\\"[rng() % 4] : " .|:*?"[rng() % 6];
-    return {path};
+    std::string path = Pieces(rng, {"a", "b", "c", "\\", "a\\", "bc", "c\\", " ", "."}, 12);
+    if (rng() % 4 == 0) path.insert(rng() % (path.size() + 1), 1, "|:*?"[rng() % 4]);
+    return {(rng() % 4 ? FuzzFolder() : "\\" + FuzzFolder().substr(3)) + path};
 }
 
 // It ends, and the folder it made exists (as the last name without its
 // backslash: the system drops that name's trailing dots and blanks); a path
-// of plain names is always made.
+// of plain names below the fuzz folder is always made.
 void CheckFolder(const TLines& lines) {
     const std::string& path = lines.at(0);
     SetCurrentDirectoryA(FuzzFolder().c_str());
@@ -465,12 +396,10 @@ void CheckFolder(const TLines& lines) {
 // An "open" value: names and parameters, quotes, blanks and control
 // characters, now and then about as long as a path or far longer.
 TLines MakeAutorun(std::mt19937& rng) {
-    static const char chars[] = "abcXYZ.\\: \t\"/-\x01\x1b\x7f\xe9";
-    const unsigned kind = rng() % 8;
-    std::string value(kind == 0 ? 5000 : kind < 3 ? 250 + rng() % 20 : rng() % 40, 'a');
-    for (char& c : value)
-        if (rng() % 3 == 0) c = chars[rng() % (sizeof chars - 1)];
-    return {value};
+    return {Pieces(rng,
+                   {"a", "b", "X", ".", "\\", ":", " ", "\t", "\"", "/", "-", "\x01", "\x1b",
+                    "\x7f", "\xe9", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"},
+                   rng() % 4 ? 40 : 200)};
 }
 
 bool HasControl(const std::string& s) {
@@ -493,87 +422,16 @@ void CheckAutorun(const TLines& lines) {
         EXPECT_TRUE(params.empty() || !strchr(" \t", params[0])) << params;
     }
     const bool plain = !value.empty() && value.size() < 100 &&
-                       value.find_first_not_of("abcXYZ.-\xe9") == std::string::npos;
+                       value.find_first_not_of("abX.-\xe9") == std::string::npos;
     EXPECT_TRUE(!plain || (named && program == "C:\\" + value)) << program;
 }
 
-// The main window's commands, recorded on their way to it.
-std::vector<int> Commands;
-WNDPROC ProgramWndProc;
-LRESULT CALLBACK RecordCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND) Commands.push_back(LOWORD(wParam));
-    return CallWindowProcA(ProgramWndProc, window, message, wParam, lParam);
-}
-
-// The drive letters, then the parameters.
-TLines MakeCommandLine(std::mt19937& rng) {
-    static const char* const words[] = {"o",        "/O",   "-c", "\\oa", "CA", "b",
-                                        "a",        "x",    "",   "OPEN", "-",  "d",
-                                        "E:",       "u",    "/f", ":",    "A",  "a0",
-                                        "A12x",     "A$1F", "-D", "/d",   "L",  "LNoSuchLanguage",
-                                        "Lenglish", "Q",    "k"};
-    TLines lines = {rng() % 8 ? "" : "ABCDEFGHIJKLMNOPQRSTU"};
-    for (char letter = 'A'; letter <= 'U' && lines[0].size() < MAX_DRIVES; ++letter)
-        if (rng() % 3 == 0) lines[0] += letter;
-    for (unsigned n = rng() % 6; n > 0; --n)
-        lines.push_back(words[rng() % std::size(words)]);
-    return lines;
-}
-
-// At most one drive selection, then at most one action, each a command of the
-// program; requests to listed drives only; the run ends unless an open waits
-// for its countdown; the only error box is about the arguments.
-void CheckCommandLine(const TLines& lines) {
-    EnsureMainWindow();
-    if (!ProgramWndProc)
-        ProgramWndProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(MainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordCommand)));
-    ResetProgramState();
-    CommandLineMode = true;
-    AppPath = ExeFolder();
-    UseDriveList(lines.at(0));
-    TLines params = lines;
-    params[0] = AppPath + "kestrow.exe";
-    std::vector<char*> argv;
-    for (std::string& p : params)
-        argv.push_back(&p[0]);
-    Commands.clear();
-    ProcessCommandLine(static_cast<int>(argv.size()), argv.data());
-    const std::set<int> actions = {IDM_OPEN,    IDM_CLOSE,   IDM_BROWSE,
-                                   IDM_AUTORUN, IDM_OPENALL, IDM_CLOSEALL};
-    size_t selected = 0, acted = 0;
-    for (int id : Commands) {
-        const bool selection = id < CDCount || (id == IDM_SELECTDRIVE20 && CDCount == MAX_DRIVES);
-        EXPECT_TRUE(selection ? acted == 0 : actions.count(id) == 1) << id;
-        ++(selection ? selected : acted);
-    }
-    EXPECT_TRUE(selected <= 1 && acted <= 1);
-    for (const TDeviceRequest& request : DeviceRequests)
-        EXPECT_NE(std::string::npos, lines[0].find(request.Path.at(4))) << request.Path;
-    for (const TMessageBoxCall& box : MessageBoxCalls)
-        EXPECT_EQ("Invalid arguments", box.Text);
-    MSG quit;
-    const bool waits = acted == 1 && Commands.back() == IDM_OPEN && AutoClose;
-    EXPECT_EQ(lines.size() > 1 && CDCount > 0 && !waits,
-              PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0);
-    if (AutocloseDialog) DestroyWindow(AutocloseDialog);
-    DestroyMenus();
-    for (TCDBitmapsList* list : {&CDBitmaps, &CDBitmapsChecked})
-        for (HBITMAP& bitmap : *list)
-            FreeObject(bitmap);
-    ResetProgramState();
-}
-
-const struct {
-    const char* Name;
-    TLines (*Make)(std::mt19937&);
-    void (*Check)(const TLines&);
-    int Rounds; // inputs per turn: the fast targets get more
-} Targets[] = {
-    {"format", MakeFormat, CheckFormat, 20},    {"hotkey", MakeHotKey, CheckHotKey, 20},
-    {"integer", MakeInteger, CheckInteger, 50}, {"folder", MakeFolder, CheckFolder, 2},
-    {"autorun", MakeAutorun, CheckAutorun, 2},  {"cmdline", MakeCommandLine, CheckCommandLine, 1},
-};
+// clang-format off
+const struct { const char* Name; TLines (*Make)(std::mt19937&); void (*Check)(const TLines&); int Rounds; } Targets[] = {
+    {"placeholder", MakePlaceholder, CheckPlaceholder, 40}, {"format", MakeFormat, CheckFormat, 20},
+    {"hotkey", MakeHotKey, CheckHotKey, 20}, {"integer", MakeInteger, CheckInteger, 50},
+    {"folder", MakeFolder, CheckFolder, 2}, {"autorun", MakeAutorun, CheckAutorun, 2},
+}; // clang-format on: Rounds, inputs per turn, is higher for the fast targets
 
 std::string Printed(const std::string& target, const TLines& lines) {
     std::string text = target + " input:";
@@ -584,36 +442,39 @@ std::string Printed(const std::string& target, const TLines& lines) {
 
 } // namespace
 
+// The inputs kept in KESTROW_FUZZ_INPUTS first; then random ones for
+// KESTROW_FUZZ_SECONDS, or else for a hundred turns.
 TEST(LogicFuzz, ParsersKeepTheirPropertiesOnAnyInput) {
-    const char* seconds = getenv("KESTROW_FUZZ_SECONDS");
-    if (!seconds) GTEST_SKIP() << "KESTROW_FUZZ_SECONDS is not set";
-    const char* kept = getenv("KESTROW_FUZZ_INPUTS");
-    const std::string folder = kept ? kept : ".";
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*.txt").c_str(), &found);
-    int replayed = 0;
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-        TLines lines(1);
-        for (char c : ReadTextFile(folder + "\\" + found.cFileName))
-            if (c == '\n')
-                lines.emplace_back();
-            else if (c != '\r')
-                lines.back() += c;
-        if (lines.size() > 1 && lines.back().empty()) lines.pop_back();
-        for (const auto& target : Targets)
-            if (std::string(found.cFileName).rfind(std::string(target.Name) + "-", 0) == 0) {
-                SCOPED_TRACE(Printed(found.cFileName, lines));
-                target.Check(lines);
-                ++replayed;
-            }
+    if (const char* folder = getenv("KESTROW_FUZZ_INPUTS")) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((std::string(folder) + "\\*.txt").c_str(), &found);
+        int replayed = 0;
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more;
+             more = FindNextFileA(search, &found)) {
+            TLines lines(1);
+            for (char c : ReadTextFile(std::string(folder) + "\\" + found.cFileName))
+                if (c == '\n')
+                    lines.emplace_back();
+                else if (c != '\r')
+                    lines.back() += c;
+            if (lines.size() > 1 && lines.back().empty()) lines.pop_back();
+            for (const auto& target : Targets)
+                if (std::string(found.cFileName).rfind(std::string(target.Name) + "-", 0) == 0) {
+                    SCOPED_TRACE(Printed(found.cFileName, lines));
+                    target.Check(lines);
+                    ++replayed;
+                }
+        }
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+        EXPECT_GT(replayed, 0) << "no kept inputs in " << folder;
     }
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
-    EXPECT_GT(replayed, 0) << "no kept inputs in " << folder;
+    const char* seconds = getenv("KESTROW_FUZZ_SECONDS");
     const unsigned seed = Seed();
     std::mt19937 rng(seed);
-    const DWORD start = GetTickCount(), span = 1000 * strtoul(seconds, nullptr, 10);
+    const DWORD start = GetTickCount(), span = seconds ? 1000 * strtoul(seconds, nullptr, 10) : 0;
     long inputs = 0;
-    while (GetTickCount() - start < span && !HasFailure()) {
+    for (int turn = 0; (seconds ? GetTickCount() - start < span : turn < 100) && !HasFailure();
+         ++turn)
         for (const auto& target : Targets)
             for (int round = 0; round < target.Rounds; ++round, ++inputs) {
                 const TLines lines = target.Make(rng);
@@ -621,7 +482,6 @@ TEST(LogicFuzz, ParsersKeepTheirPropertiesOnAnyInput) {
                              << "seed " << seed << ", " << Printed(target.Name, lines));
                 target.Check(lines);
             }
-    }
     DeleteFileA("C:\\autorun.inf");
-    printf("%d kept inputs, then %ld random ones\n", replayed, inputs);
+    printf("%ld random inputs\n", inputs);
 }
