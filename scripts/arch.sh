@@ -22,7 +22,7 @@ else
     KESTROW_BUILD=${BUILD_DIR:-$kestrow_root/build}
 fi
 export KESTROW_BUILD
-# The emulated drives' libraries (tests/support/EmulatedDrives.c), one for each
+# The emulated drives' libraries (tools/EmulatedDrives.c), one for each
 # word size of Wine's Linux processes, for LD_PRELOAD; each process loads its own.
 KESTROW_EMULATED_DRIVES=$KESTROW_BUILD/emulated-drives64.so
 [ "$KESTROW_ARCH" = i686 ] && KESTROW_EMULATED_DRIVES="$KESTROW_EMULATED_DRIVES $KESTROW_BUILD/emulated-drives32.so"

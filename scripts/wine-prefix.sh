@@ -23,7 +23,7 @@
 #   E=open[:FIXTURE]   an emulated drive whose tray is out, the disc lying in it.
 #
 # Emulated drives answer only in Wine processes that load the library built
-# from tests/support/EmulatedDrives.c (LD_PRELOAD; tests/support/wine-test.sh
+# from tools/EmulatedDrives.c (LD_PRELOAD; tests/support/wine-test.sh
 # and scripts/run.sh do so). Their layout and state are in the prefix: see that
 # file. Each request on their devices is logged to drives/requests.log.
 set -eu

@@ -35,15 +35,15 @@ set(EMULATED_DRIVES ${CMAKE_BINARY_DIR}/emulated-drives64.so)
 set(EMULATED_DRIVES_FLAGS -shared -fPIC -O2 -Wall -Wextra -Werror)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/emulated-drives64.so
   COMMAND gcc ${EMULATED_DRIVES_FLAGS} -o ${CMAKE_BINARY_DIR}/emulated-drives64.so
-          ${TEST_DIR}/support/EmulatedDrives.c -ldl
-  DEPENDS ${TEST_DIR}/support/EmulatedDrives.c
+          ${CMAKE_SOURCE_DIR}/tools/EmulatedDrives.c -ldl
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/EmulatedDrives.c
   COMMENT "Building the emulated drives' 64-bit library")
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL i686)
   list(APPEND EMULATED_DRIVES ${CMAKE_BINARY_DIR}/emulated-drives32.so)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/emulated-drives32.so
     COMMAND gcc -m32 ${EMULATED_DRIVES_FLAGS} -D_FILE_OFFSET_BITS=64 -D_TIME_BITS=64
-            -o ${CMAKE_BINARY_DIR}/emulated-drives32.so ${TEST_DIR}/support/EmulatedDrives.c -ldl
-    DEPENDS ${TEST_DIR}/support/EmulatedDrives.c
+            -o ${CMAKE_BINARY_DIR}/emulated-drives32.so ${CMAKE_SOURCE_DIR}/tools/EmulatedDrives.c -ldl
+    DEPENDS ${CMAKE_SOURCE_DIR}/tools/EmulatedDrives.c
     COMMENT "Building the emulated drives' 32-bit library")
 endif()
 add_custom_target(emulated_drives ALL DEPENDS ${EMULATED_DRIVES})

@@ -28,12 +28,17 @@ int main(int argc, char** argv) {
     if (!window) return 1;
     if (!std::strcmp(verb, "wait")) return 0;
     // Posted, so that a command that opens a modal window does not hold the probe.
-    if (!std::strcmp(verb, "command")) PostMessageA(window, WM_COMMAND, number, 0);
-    else if (!std::strcmp(verb, "hotkey")) PostMessageA(window, WM_HOTKEY, number, 0);
-    else if (!std::strcmp(verb, "timer")) PostMessageA(window, WM_TIMER, number, 0);
-    else if (!std::strcmp(verb, "tray")) PostMessageA(window, WM_USER + 1, 0, number);
+    if (!std::strcmp(verb, "command"))
+        PostMessageA(window, WM_COMMAND, number, 0);
+    else if (!std::strcmp(verb, "hotkey"))
+        PostMessageA(window, WM_HOTKEY, number, 0);
+    else if (!std::strcmp(verb, "timer"))
+        PostMessageA(window, WM_TIMER, number, 0);
+    else if (!std::strcmp(verb, "tray"))
+        PostMessageA(window, WM_USER + 1, 0, number);
     else if (!std::strcmp(verb, "volume") && argc > 3) {
-        WPARAM event = !std::strcmp(argv[2], "arrival") ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE;
+        WPARAM event =
+            !std::strcmp(argv[2], "arrival") ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE;
         WORD flags = argc > 4 ? static_cast<WORD>(std::strtol(argv[4], nullptr, 0)) : DBTF_MEDIA;
         SendVolumeChange(window, event, argv[3][0], flags);
     } else

@@ -243,7 +243,9 @@ static void log_request(const struct drive* d, const char* request, const char* 
 
 static int fail(const struct drive* d, const char* request, int error) {
     log_request(d, request,
-                error == ENOMEDIUM ? "ENOMEDIUM" : error == EINVAL ? "EINVAL" : "ENOTTY");
+                error == ENOMEDIUM ? "ENOMEDIUM"
+                : error == EINVAL  ? "EINVAL"
+                                   : "ENOTTY");
     errno = error;
     return -1;
 }
@@ -323,7 +325,8 @@ static int answer(int fd, unsigned long request, void* arg, int* result) {
         if (!has_disc(d)) {
             *result = succeed(d, "CDROM_DISC_STATUS", CDS_NO_DISC);
         } else {
-            *result = succeed(d, "CDROM_DISC_STATUS", d->kind == KIND_AUDIO ? CDS_AUDIO : CDS_DATA_1);
+            *result =
+                succeed(d, "CDROM_DISC_STATUS", d->kind == KIND_AUDIO ? CDS_AUDIO : CDS_DATA_1);
         }
         return 1;
     case CDROMREADTOCHDR: {
@@ -355,12 +358,8 @@ static int answer(int fd, unsigned long request, void* arg, int* result) {
         *result = succeed(d, "CDROMSUBCHNL", 0);
         return 1;
     }
-    case CDROM_LOCKDOOR:
-        *result = succeed(d, "CDROM_LOCKDOOR", 0);
-        return 1;
-    case CDROM_MEDIA_CHANGED:
-        *result = succeed(d, "CDROM_MEDIA_CHANGED", 0);
-        return 1;
+    case CDROM_LOCKDOOR: *result = succeed(d, "CDROM_LOCKDOOR", 0); return 1;
+    case CDROM_MEDIA_CHANGED: *result = succeed(d, "CDROM_MEDIA_CHANGED", 0); return 1;
     default: {
         char name[32];
         snprintf(name, sizeof name, "0x%04lx", request);
