@@ -87,10 +87,6 @@ void AltLetter(char letter) {
     if (!IsProgramDialogMessage(m)) DispatchMessageA(&m);
 }
 
-int Focused() {
-    return GetDlgCtrlID(GetFocus());
-}
-
 // Shows the options here, their modal loop running, while work drives the
 // sheet from a second thread; false when no sheet appeared.
 bool WithSheet(const std::function<void(HWND sheet)>& work) {
@@ -216,16 +212,16 @@ TEST_F(Dialogs, LinkLabelsFitTheirTextAndOnlyTheHoveredOneIsRed) {
 
 TEST_F(Dialogs, TheKeyboardMovesThroughLinksAndButtonsAndActsOnce) {
     SetForegroundWindow(AutocloseDialog);
-    ASSERT_EQ(IDC_AC_CLOSEALL, Focused());
+    ASSERT_EQ(IDC_AC_CLOSEALL, GetDlgCtrlID(GetFocus()));
     const int order[] = {IDC_AC_PAUSEALL, IDC_AC_CANCEL, 200, 300, 201, 301, 202, 302,
                          IDC_AC_CLOSEALL};
     for (int id : order) {
         Key(VK_TAB);
-        EXPECT_EQ(id, Focused());
+        EXPECT_EQ(id, GetDlgCtrlID(GetFocus()));
     }
     for (int i = 7; i >= 0; --i) {
         Key(VK_TAB, true);
-        EXPECT_EQ(order[i], Focused());
+        EXPECT_EQ(order[i], GetDlgCtrlID(GetFocus()));
     }
     // A focused link shows a dotted frame at its edges and nowhere else.
     HWND link = GetDlgItem(AutocloseDialog, 301);
@@ -255,7 +251,7 @@ TEST_F(Dialogs, TheKeyboardMovesThroughLinksAndButtonsAndActsOnce) {
     SetFocus(GetDlgItem(AutocloseDialog, 201));
     Key(VK_RETURN);
     EXPECT_EQ(0, CDList[1].TrayOpen);
-    EXPECT_EQ(202, Focused());
+    EXPECT_EQ(202, GetDlgCtrlID(GetFocus()));
     EXPECT_EQ(1u, DeviceRequests.size());
     // [&Close] and &Cancel share C: the next after the focus acts; P is Pause all's.
     AltLetter('p');

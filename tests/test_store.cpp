@@ -28,9 +28,9 @@ std::string RunValue(const char* name = "Kestrow") {
     return SHGetValueA(HKEY_CURRENT_USER, RunKey, name, nullptr, data, &size) ? "none" : data;
 }
 
-void SetRunValue(const char* name, const char* value) { // none when value is null
-    if (!value) SHDeleteValueA(HKEY_CURRENT_USER, RunKey, name);
-    if (value) SHSetValueA(HKEY_CURRENT_USER, RunKey, name, REG_SZ, value, lstrlenA(value) + 1);
+void SetRunValue(const char* name, const char* value) { // removed when value is null
+    value ? SHSetValueA(HKEY_CURRENT_USER, RunKey, name, REG_SZ, value, lstrlenA(value) + 1)
+          : SHDeleteValueA(HKEY_CURRENT_USER, RunKey, name);
 }
 
 // The words of a command line as the shell splits them.
@@ -61,23 +61,16 @@ bool WithSheet(const std::function<void(HWND sheet)>& work) {
     return sheet != nullptr;
 }
 
-class Store : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        EnsureMainWindow();
-        ResetProgramState();
-        IniFileName = NewTempFolder() + "kestrow.ini";
-        SetRunValue("Kestrow", nullptr);
-    }
-    void TearDown() override {
-        UnregisterAllHotKeys();
-        RemoveTrayIcon();
-        ResetProgramState();
-        SetRunValue("Other", nullptr);
-    }
-};
+// A fresh start: no settings file, no log-on value.
+void Start() {
+    EnsureMainWindow();
+    ResetProgramState();
+    IniFileName = NewTempFolder() + "kestrow.ini";
+    SetRunValue("Kestrow", nullptr);
+}
 
-TEST_F(Store, TheSavedFileListsMainEachDriveAndOtherHotKeysAndLoadsBack) {
+TEST(Store, TheSavedFileListsMainEachDriveAndOtherHotKeysAndLoadsBack) {
+    Start();
     UseDriveList("DEF");
     LoadConfiguration(); // no file: the defaults, and the log-on value written
     EXPECT_EQ((std::vector<int>{0, 1, 0, 0, 0, 10, 0, 0}),
@@ -112,7 +105,8 @@ TEST_F(Store, TheSavedFileListsMainEachDriveAndOtherHotKeysAndLoadsBack) {
 }
 
 // The shutdown after the no-drive message comes before anything was loaded.
-TEST_F(Store, SettingsThatWereNeverLoadedAreNeverSaved) {
+TEST(Store, SettingsThatWereNeverLoadedAreNeverSaved) {
+    Start();
     const std::string stored = "[Main]\r\nCurrentDrive=1\r\n[D:]\r\nBrowse=Ctrl+B\r\n";
     WriteTextFile(IniFileName, stored);
     SetRunValue("Kestrow", "C:\\kept\\kestrow.exe");
@@ -123,7 +117,8 @@ TEST_F(Store, SettingsThatWereNeverLoadedAreNeverSaved) {
     EXPECT_EQ("C:\\kept\\kestrow.exe", RunValue());
 }
 
-TEST_F(Store, TheLogOnValueIsTheProgramAsOneWordAndAutostartOffRemovesItAlone) {
+TEST(Store, TheLogOnValueIsTheProgramAsOneWordAndAutostartOffRemovesItAlone) {
+    Start();
     for (const char* path : {"C:\\Kestrow\\kestrow.exe", "C:\\Program Files\\Kestrow\\kestrow.exe",
                              "C:\\Program Files (x86)\\My Tools\\kestrow.exe", "D:\\a b\\c d.exe"})
         EXPECT_EQ(std::vector<std::string>{path}, Words(LogOnCommand(path)));
@@ -140,7 +135,8 @@ TEST_F(Store, TheLogOnValueIsTheProgramAsOneWordAndAutostartOffRemovesItAlone) {
     }
 }
 
-TEST_F(Store, TheSheetsButtonsSaveAndRegisterWhatTheyShould) {
+TEST(Store, TheSheetsButtonsSaveAndRegisterWhatTheyShould) {
+    Start();
     UseDriveList("DE");
     HotKeys[0][caToggle] = CTRL_ALT | 'O';
     HotKeys[1][caBrowse] = CTRL_ALT | 'E';
@@ -196,6 +192,8 @@ TEST_F(Store, TheSheetsButtonsSaveAndRegisterWhatTheyShould) {
     }));
     EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &probe));
     EXPECT_EQ("none", RunValue());
+    UnregisterAllHotKeys();
+    RemoveTrayIcon();
 }
 
 } // namespace
