@@ -178,6 +178,10 @@ TEST_F(Dialogs, CancelClosesNoTrayAndCloseAllClosesEveryTray) {
         }
         DeviceRequests.clear();
     }
+    CommandLineMode = true; // the run waits for the countdowns: Cancel ends it
+    Click(IDC_AC_CANCEL);
+    MSG quit;
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
 
 TEST_F(Dialogs, LinkLabelsFitTheirTextAndOnlyTheHoveredOneIsRed) {
