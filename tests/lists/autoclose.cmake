@@ -1,3 +1,4 @@
-kestrow_test(test_autoclose_dialog DRIVES D=backup E=dvd F=)
-# Takes pictures of its desktop from X: an X display of its own.
-set_tests_properties(test_autoclose_dialog PROPERTIES ENVIRONMENT KESTROW_PRIVATE_DISPLAY=1)
+# The countdown dialog, its link labels and the options sheet; paints read
+# back from its own X display.
+kestrow_test(test_dialogs DRIVES D=backup E=dvd F=)
+set_tests_properties(test_dialogs PROPERTIES ENVIRONMENT KESTROW_PRIVATE_DISPLAY=1)

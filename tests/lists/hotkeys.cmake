@@ -1,5 +1,4 @@
-# Settings and autostart.
-kestrow_test(test_settings)
+# Settings and hotkeys end to end.
 kestrow_test(test_e2e_settings DRIVES D=backup E=)
 # Presses keys on its desktop with xdotool: on an X display of its own.
 set_tests_properties(test_e2e_settings PROPERTIES ENVIRONMENT KESTROW_PRIVATE_DISPLAY=1)

@@ -1,3 +1,3 @@
-kestrow_test(test_options DRIVES D=backup E=)
-# Takes pictures of its desktop from X: an X display of its own.
-set_tests_properties(test_options PROPERTIES ENVIRONMENT KESTROW_PRIVATE_DISPLAY=1)
+# The settings file, the log-on value and the options sheet's buttons.
+kestrow_test(test_store)
+target_link_libraries(test_store PRIVATE shlwapi)
