@@ -89,6 +89,10 @@
 #define IDC_AC_BANNER 606
 #define IDC_AC_BANNERLINE 607
 #define IDC_AC_LAST 608
+// Each countdown line's controls: base + drive index.
+#define IDC_AC_ROWTEXT 100
+#define IDC_AC_ROWCLOSE 200
+#define IDC_AC_ROWPAUSE 300
 
 // Fixed texts of the program (string table)
 #define IDS_CLASSNAME 1

@@ -313,7 +313,7 @@ TEST_F(Dialogs, TheOptionsHotKeyFieldsRefuseAPlainOrShiftedKey) {
         Page(sheet, 2);
         PropSheet_PressButton(sheet, PSBTN_OK);
     }));
-    EXPECT_EQ('A', GlobalHotKeys[1]);
+    EXPECT_EQ('A', GlobalHotKeys[ghCloseProgram]);
     EXPECT_EQ("A", IniReadString(IniFileName, "OtherHotKeys", "CloseProgramHotkey", "?"));
     EXPECT_TRUE(CombinationTaken(0, 'A'));
 }

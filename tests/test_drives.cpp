@@ -320,9 +320,10 @@ TEST_F(Drives, HotKeysAreRegisteredUnderTheirIdsAndStoredBack) {
                   "HideIconHotKey=Ctrl+Shift+H\r\nCloseProgramHotkey=Shift+End\r\n");
     const auto loaded = [] {
         LoadHotKeys();
-        return std::vector<int>{HotKeys[2][caOpen],   HotKeys[2][caBrowse],  HotKeys[2][caAutorun],
-                                HotKeys[3][caToggle], HotKeys[20][caToggle], GlobalHotKeys[0],
-                                GlobalHotKeys[1]};
+        return std::vector<int>{HotKeys[2][caOpen],           HotKeys[2][caBrowse],
+                                HotKeys[2][caAutorun],        HotKeys[3][caToggle],
+                                HotKeys[20][caToggle],        GlobalHotKeys[ghHideIcon],
+                                GlobalHotKeys[ghCloseProgram]};
     };
     constexpr BYTE S = HOTKEYF_SHIFT, C = HOTKEYF_CONTROL, A = HOTKEYF_ALT;
     const std::vector<int> expected = {0,
@@ -348,7 +349,7 @@ TEST_F(Drives, HotKeysAreRegisteredUnderTheirIdsAndStoredBack) {
     EXPECT_TRUE(file.find("NoSuchKey") == std::string::npos &&
                 file.find("CloseProgramHotkey=Shift+End") != std::string::npos);
     HotKeys.assign(21, THotKeyRecord{});
-    GlobalHotKeys[0] = GlobalHotKeys[1] = 0;
+    GlobalHotKeys[ghHideIcon] = GlobalHotKeys[ghCloseProgram] = 0;
     EXPECT_EQ(expected, loaded());
 }
 

@@ -75,7 +75,8 @@ TEST(Store, TheSavedFileListsMainEachDriveAndOtherHotKeysAndLoadsBack) {
     LoadConfiguration(); // no file: the defaults, and the log-on value written
     EXPECT_EQ((std::vector<int>{0, 1, 0, 0, 0, 10, 0, 0}),
               (std::vector<int>{CurrentDrive, Autostart, HideIcon, AutoClose, ShowCloseDialog,
-                                CloseInterval, GlobalHotKeys[0], GlobalHotKeys[1]}));
+                                CloseInterval, GlobalHotKeys[ghHideIcon],
+                                GlobalHotKeys[ghCloseProgram]}));
     EXPECT_TRUE(Language == "English" && HotKeys == THotKeyList(3));
     EXPECT_EQ(std::vector<std::string>{ExeFolder() + "test_store.exe"}, Words(RunValue()));
     EXPECT_FALSE(PathExists(IniFileName));
@@ -85,7 +86,7 @@ TEST(Store, TheSavedFileListsMainEachDriveAndOtherHotKeysAndLoadsBack) {
     Language = "Deutsch";
     HotKeys[1][caBrowse] = MAKEWORD('B', HOTKEYF_CONTROL);
     HotKeys[2][caToggle] = MAKEWORD(VK_F11, HOTKEYF_SHIFT | HOTKEYF_ALT);
-    GlobalHotKeys[1] = MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+    GlobalHotKeys[ghCloseProgram] = MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT);
     const std::string expected =
         "[Main]\r\nCurrentDrive=2\r\nAutostart=1\r\nHideIcon=1\r\nAutoClose=0\r\n"
         "ShowCloseDialog=1\r\nCloseInterval=120\r\nLanguage=Deutsch\r\n"
@@ -181,7 +182,7 @@ TEST(Store, TheSheetsButtonsSaveAndRegisterWhatTheyShould) {
     UseDriveList("DE");
     HotKeys[0][caToggle] = CTRL_ALT | 'O';
     HotKeys[1][caBrowse] = CTRL_ALT | 'E';
-    GlobalHotKeys[0] = CTRL_ALT | 'H';
+    GlobalHotKeys[ghHideIcon] = CTRL_ALT | 'H';
     RegisterAllHotKeys();
     // Types a combination into a field of the hotkeys page, then presses a button.
     auto typeAndPress = [](int field, WORD hotKey, int button) {

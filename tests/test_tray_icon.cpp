@@ -181,13 +181,12 @@ TEST_F(TrayIconTest, BalloonsShowTheIconOfTheirKind) {
     ShowTrayIcon(false);
     ASSERT_TRUE(WaitForTrayTool("[D:]", 15000));
     struct {
-        BYTE Kind;
+        TBalloonKind Kind;
         int Icon;
         const char* Name;
-    } const cases[] = {{0, TTI_ERROR, "error"},
-                       {1, TTI_WARNING, "warning"},
-                       {2, TTI_INFO, "information"},
-                       {7, TTI_INFO, "other"}};
+    } const cases[] = {{bkError, TTI_ERROR, "error"},
+                       {bkWarning, TTI_WARNING, "warning"},
+                       {bkInformation, TTI_INFO, "information"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         std::string text = "Balloon of kind " + std::to_string(c.Kind);
@@ -223,7 +222,7 @@ TEST_F(TrayIconTest, BalloonTextIsCutTo255Characters) {
 
 TEST_F(TrayIconTest, MessageThatClosesEndsTheProgramBeforeReturning) {
     UseDrives("D", mkNoMedia);
-    ShowTrayMessage("No drive", 0, true);
+    ShowTrayMessage("No drive", bkError, true);
     EXPECT_TRUE(QuitPosted());
 }
 

@@ -5,13 +5,11 @@
 #include "../autoclose/uTimer.h"
 #include "../common/uGlobals.h"
 #include "../common/uSeams.h"
+#include "../common/uStrConsts.h"
 #include "../common/uUtils.h"
 #include "../drives/uCDTools.h"
 #include "../language/uLanguage.h"
 #include "../settings/uSettings.h"
-
-static constexpr int TEXT_CLOSING = 2020;
-static constexpr int AUTOCLOSE_LABEL_BASE = 100;
 
 bool OpenCD(BYTE drive) {
     if (drive >= CDCount) return false;
@@ -38,7 +36,7 @@ bool CloseCD(BYTE drive) {
     char letter = CDList[drive].Letter;
     // The line announces the close before the tray moves, and goes after it.
     if (AutocloseDialog)
-        SetAutocloseItemText(AUTOCLOSE_LABEL_BASE + drive,
+        SetAutocloseItemText(IDC_AC_ROWTEXT + drive,
                              FormatText(GetLangText(TEXT_CLOSING), {letter}));
     bool result = LoadTray(letter);
     {

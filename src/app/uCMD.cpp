@@ -50,7 +50,7 @@ int DriveIndexOf(char letter) {
 static void SelectDriveParam(const std::string& param) {
     std::string letter = NormalizeParam(param).substr(0, 1);
     if (!IsCDLetter(letter)) {
-        ShowTrayMessage(ResStr(IDS_INVALIDARGS), 0, false);
+        ShowTrayMessage(ResStr(IDS_INVALIDARGS), bkError, false);
         return;
     }
     SendCommand(SelectDriveCommandID(static_cast<BYTE>(DriveIndexOf(letter[0]))));

@@ -12,9 +12,9 @@
 struct TAutocloseRow {
     int Drive;
     HWND Animation;
-    HWND TextLabel; // countdown text, id Drive + 100
-    HWND CloseLink; // id Drive + 200
-    HWND PauseLink; // id Drive + 300
+    HWND TextLabel; // countdown text, id IDC_AC_ROWTEXT + drive
+    HWND CloseLink; // id IDC_AC_ROWCLOSE + drive
+    HWND PauseLink; // id IDC_AC_ROWPAUSE + drive
 };
 
 static std::vector<TAutocloseRow> AutocloseRows;
@@ -45,7 +45,7 @@ static int RowTop(int r) {
 }
 
 static std::string CountdownText(BYTE drive) {
-    return FormatText(GetLangText(2021), {CDList[drive].Letter, Timers[drive].Remaining});
+    return FormatText(GetLangText(TEXT_COUNTDOWN), {CDList[drive].Letter, Timers[drive].Remaining});
 }
 
 bool IsDriveInAutocloseDialog(BYTE drive) {
@@ -88,10 +88,11 @@ void AddAutocloseRow(BYTE drive) {
     SendMessageA(row.Animation, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, -1));
 
     row.CloseLink = CreateLinkLabel(FormatText("[%s]", {GetLangText(IDM_CLOSE)}), WS_TABSTOP,
-                                    drive + 200, LINK_LEFT, y, AutocloseDialog);
+                                    IDC_AC_ROWCLOSE + drive, LINK_LEFT, y, AutocloseDialog);
     int closeWidth = WindowWidth(row.CloseLink);
-    row.PauseLink = CreateLinkLabel(FormatText("[%s]", {GetLangText(2023)}), WS_TABSTOP,
-                                    drive + 300, LINK_LEFT + closeWidth, y, AutocloseDialog);
+    row.PauseLink =
+        CreateLinkLabel(FormatText("[%s]", {GetLangText(TEXT_PAUSE)}), WS_TABSTOP,
+                        IDC_AC_ROWPAUSE + drive, LINK_LEFT + closeWidth, y, AutocloseDialog);
     int pauseWidth = WindowWidth(row.PauseLink);
     // Tab goes through the lines' links from the top, then the buttons.
     HWND before = r > 0 ? AutocloseRows[r - 1].PauseLink : GetDlgItem(AutocloseDialog, IDC_AC_HINT);
@@ -105,7 +106,7 @@ void AddAutocloseRow(BYTE drive) {
     row.TextLabel = CreateWindowExA(
         0, "STATIC", CountdownText(drive).c_str(), WS_CHILD | WS_VISIBLE, x, y,
         client.right - x - TEXT_GAP, ROW_HEIGHT, AutocloseDialog,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(drive + 100)), module, nullptr);
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_AC_ROWTEXT + drive)), module, nullptr);
     SendMessageA(row.TextLabel, WM_SETFONT, SendMessageA(AutocloseDialog, WM_GETFONT, 0, 0), TRUE);
 
     AutocloseRowCount = static_cast<BYTE>(r + 1);
@@ -169,8 +170,8 @@ void UpdateAutocloseTexts() {
     for (int r = 0; r < AutocloseRowCount; ++r) {
         BYTE drive = static_cast<BYTE>(AutocloseRows[r].Drive);
         std::string line = CountdownText(drive);
-        if (Timers[drive].Paused) line += " - <" + GetLangText(2023) + ">";
-        SetAutocloseItemText(drive + 100, line);
+        if (Timers[drive].Paused) line += " - <" + GetLangText(TEXT_PAUSE) + ">";
+        SetAutocloseItemText(IDC_AC_ROWTEXT + drive, line);
     }
 }
 
@@ -239,10 +240,10 @@ static INT_PTR CALLBACK AutocloseDialogProc(HWND dialog, UINT message, WPARAM wP
         int id = LOWORD(wParam);
         if (id == IDCANCEL || id == IDC_AC_CANCEL)
             DestroyWindow(dialog);
-        else if (id >= 200 && id <= 220 && id - 200 < CDCount)
-            CloseCD(static_cast<BYTE>(id - 200));
-        else if (id >= 300 && id <= 320 && id - 300 < CDCount) {
-            BYTE drive = static_cast<BYTE>(id - 300);
+        else if (id >= IDC_AC_ROWCLOSE && id - IDC_AC_ROWCLOSE < CDCount)
+            CloseCD(static_cast<BYTE>(id - IDC_AC_ROWCLOSE));
+        else if (id >= IDC_AC_ROWPAUSE && id - IDC_AC_ROWPAUSE < CDCount) {
+            BYTE drive = static_cast<BYTE>(id - IDC_AC_ROWPAUSE);
             SetDrivePaused(drive, !Timers[drive].Paused);
         } else if (id == IDC_AC_PAUSEALL) {
             PausedAll = !PausedAll;

@@ -8,8 +8,6 @@
 #include "../settings/RegIni.h"
 #include "../tray/uNotifyIcon.h"
 
-static constexpr int TEXT_NO_DRIVE = 2003;
-
 // The drives are listed before any language is loaded. For the message that
 // none was found, the stored language's file (or the default language's, when
 // that one is missing) stands in meanwhile, for the balloon's title as well.
@@ -22,7 +20,7 @@ static void ShowNoDriveMessage() {
         if (!FileExists(LanguageFileName))
             LanguageFileName = AppPath + ResStr(IDS_DEFAULTLANGUAGE) + ResStr(IDS_LANGEXT);
     }
-    ShowTrayMessage(GetLangText(TEXT_NO_DRIVE), 0, false);
+    ShowTrayMessage(GetLangText(TEXT_NO_DRIVE), bkError, false);
     EndAfterBalloon();
     if (borrowed) LanguageFileName.clear(); // still no language loaded
 }

@@ -8,7 +8,7 @@
 #include "../menus/uMenus.h"
 #include "../settings/RegIni.h"
 
-int GlobalHotKeys[2];
+int GlobalHotKeys[ghCount];
 
 namespace {
 
@@ -23,8 +23,8 @@ const TDriveHotKeySlot DriveHotKeySlots[] = {
     {caToggle, IDS_KEYOPENCLOSE},
 };
 
-const int GlobalHotKeyIDs[2] = {HOTKEY_ID_HIDEICON, HOTKEY_ID_CLOSEPROGRAM};
-const unsigned GlobalHotKeyKeys[2] = {IDS_KEYHIDEICONHOTKEY, IDS_KEYCLOSEPROGRAMHOTKEY};
+const int GlobalHotKeyIDs[ghCount] = {HOTKEY_ID_HIDEICON, HOTKEY_ID_CLOSEPROGRAM};
+const unsigned GlobalHotKeyKeys[ghCount] = {IDS_KEYHIDEICONHOTKEY, IDS_KEYCLOSEPROGRAMHOTKEY};
 
 // Drives that have both a list entry and a hotkey record.
 BYTE HotKeyDriveCount() {
@@ -67,13 +67,13 @@ void UnregisterDriveHotKeys() {
 }
 
 void RegisterGlobalHotKeys() {
-    for (int k = 0; k < 2; ++k)
+    for (int k = 0; k < ghCount; ++k)
         if (GlobalHotKeys[k] != 0)
             RegisterHotKeyID(GlobalHotKeyIDs[k], static_cast<WORD>(GlobalHotKeys[k]));
 }
 
 void UnregisterGlobalHotKeys() {
-    for (int k = 0; k < 2; ++k)
+    for (int k = 0; k < ghCount; ++k)
         UnregisterHotKey(MainWindow, GlobalHotKeyIDs[k]);
 }
 
@@ -115,7 +115,7 @@ bool SaveDriveHotKeys() {
 void LoadGlobalHotKeys() {
     BeginHotKeyLoad();
     std::string section = ResStr(IDS_SECTIONOTHERHOTKEYS);
-    for (int k = 0; k < 2; ++k)
+    for (int k = 0; k < ghCount; ++k)
         GlobalHotKeys[k] =
             TextToHotKey(IniReadString(IniFileName, section, ResStr(GlobalHotKeyKeys[k]), ""));
     EndHotKeyLoad();
@@ -125,7 +125,7 @@ bool SaveGlobalHotKeys() {
     bool written = true;
     BeginHotKeyLoad();
     std::string section = ResStr(IDS_SECTIONOTHERHOTKEYS);
-    for (int k = 0; k < 2 && written; ++k)
+    for (int k = 0; k < ghCount && written; ++k)
         written = IniWriteString(IniFileName, section, ResStr(GlobalHotKeyKeys[k]),
                                  HotKeyToText(static_cast<WORD>(GlobalHotKeys[k])));
     EndHotKeyLoad();

@@ -2,8 +2,9 @@
 #pragma once
 #include <windows.h>
 
-// Element 0 hides or shows the tray icon, element 1 closes the program.
-extern int GlobalHotKeys[2];
+// The program-wide hotkeys' slots in GlobalHotKeys.
+enum TGlobalHotKey { ghHideIcon = 0, ghCloseProgram = 1, ghCount = 2 };
+extern int GlobalHotKeys[ghCount];
 
 // The program-wide hotkeys are registered under identifiers of their own,
 // outside the command numbering: with 21 drives the commands of the hide/show

@@ -37,7 +37,7 @@ void LoadLanguage(const std::string& name, int menuId) {
     if (name != defaultLanguage) {
         // The balloon's own title text comes from the default language's file.
         LanguageFileName = AppPath + defaultLanguage + ResStr(IDS_LANGEXT);
-        ShowTrayMessage(FormatText(ResStr(IDS_LANGNOTFOUND), {name}), 1, false);
+        ShowTrayMessage(FormatText(ResStr(IDS_LANGNOTFOUND), {name}), bkWarning, false);
         LoadLanguage(defaultLanguage, 0);
     } else {
         ShowError(ResStr(IDS_DEFLANGNOTFOUND));

@@ -4,6 +4,19 @@
 #include <initializer_list>
 #include <string>
 
+// Language texts that are no menu or control identifier (those carry their
+// identifier's number).
+constexpr int TEXT_LANGUAGE_MENU = 500;
+constexpr int TEXT_EMPTY_LABEL = 2001;
+constexpr int TEXT_CURRENT_DRIVE = 2002;
+constexpr int TEXT_NO_DRIVE = 2003;
+constexpr int TEXT_MESSAGE_TITLE = 2004; // second half of every balloon title
+constexpr int TEXT_CLOSING = 2020;       // a countdown line while its tray closes
+constexpr int TEXT_COUNTDOWN = 2021;
+constexpr int TEXT_PAUSE = 2023;
+constexpr int TEXT_DATA_INFO = 2030;
+constexpr int TEXT_AUDIO_INFO = 2031;
+
 extern std::string Language;
 extern std::string LanguageFileName;
 

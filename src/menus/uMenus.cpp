@@ -13,12 +13,6 @@
 static_assert(sizeof(MENUITEMINFOA) == offsetof(MENUITEMINFOA, hbmpItem) + sizeof(HBITMAP),
               "the menu item record with its item bitmap");
 
-// Language texts of the menu and the drive descriptions.
-constexpr int TEXT_EMPTY_LABEL = 2001;
-constexpr int TEXT_CURRENT_DRIVE = 2002;
-constexpr int TEXT_DATA_INFO = 2030;
-constexpr int TEXT_AUDIO_INFO = 2031;
-constexpr int TEXT_LANGUAGE_MENU = 500;
 // 500..599 reach the language command; the 101st file could not be chosen.
 constexpr int MAX_LANGUAGES = IDM_LANGUAGE_LAST - IDM_LANGUAGE_FIRST + 1;
 

@@ -160,14 +160,14 @@ static INT_PTR CALLBACK OtherPageProc(HWND page, UINT message, WPARAM, LPARAM lP
         SetDialogTexts(page, IDD_PAGE_OTHER, IDC_OTHER_LAST);
         RefusePlainKeys(page, {IDC_HK_HIDESHOW, IDC_HK_CLOSEAPP});
         UnregisterGlobalHotKeys();
-        SendDlgItemMessageA(page, IDC_HK_HIDESHOW, HKM_SETHOTKEY, GlobalHotKeys[0], 0);
-        SendDlgItemMessageA(page, IDC_HK_CLOSEAPP, HKM_SETHOTKEY, GlobalHotKeys[1], 0);
+        SendDlgItemMessageA(page, IDC_HK_HIDESHOW, HKM_SETHOTKEY, GlobalHotKeys[ghHideIcon], 0);
+        SendDlgItemMessageA(page, IDC_HK_CLOSEAPP, HKM_SETHOTKEY, GlobalHotKeys[ghCloseProgram], 0);
         break;
     case WM_COMMAND: PageChanged(page); break;
     case WM_NOTIFY:
         if (IsApply(lParam)) {
-            GlobalHotKeys[0] = HotKeyOf(page, IDC_HK_HIDESHOW);
-            GlobalHotKeys[1] = HotKeyOf(page, IDC_HK_CLOSEAPP);
+            GlobalHotKeys[ghHideIcon] = HotKeyOf(page, IDC_HK_HIDESHOW);
+            GlobalHotKeys[ghCloseProgram] = HotKeyOf(page, IDC_HK_CLOSEAPP);
             UnregisterGlobalHotKeys();
             SaveSettingsFile(SaveGlobalHotKeys);
             RegisterGlobalHotKeys();

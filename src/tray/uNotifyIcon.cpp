@@ -101,9 +101,9 @@ void SetTrayBalloon(const std::string& title, const std::string& text, DWORD inf
     NotifyIconData.dwInfoFlags = 0;
 }
 
-void ShowTrayMessage(const std::string& text, BYTE kind, bool closeAfter) {
-    std::string title = ResStr(IDS_TITLE) + " " + GetLangText(2004);
-    DWORD infoFlags = kind == 0 ? NIIF_ERROR : kind == 1 ? NIIF_WARNING : NIIF_INFO;
+void ShowTrayMessage(const std::string& text, TBalloonKind kind, bool closeAfter) {
+    std::string title = ResStr(IDS_TITLE) + " " + GetLangText(TEXT_MESSAGE_TITLE);
+    DWORD infoFlags = kind == bkError ? NIIF_ERROR : kind == bkWarning ? NIIF_WARNING : NIIF_INFO;
     SetTrayBalloon(title, text, infoFlags);
     if (closeAfter) EndProgram();
 }

@@ -19,8 +19,10 @@ constexpr UINT_PTR ICON_RETRY_TIMER = 0x200; // apart from the drives' 1 to 21 a
 constexpr int ICON_RETRY_LIMIT = 24;         // two minutes of a shell that refuses the icon
 void ShowTrayIcon(bool hidden);
 void SetTrayBalloon(const std::string& title, const std::string& text, DWORD infoFlags);
-// Kind 0 error, 1 warning, anything else information.
-void ShowTrayMessage(const std::string& text, BYTE kind, bool closeAfter);
+enum TBalloonKind : BYTE { bkError = 0, bkWarning = 1, bkInformation = 2 };
+// A balloon titled "Kestrow" and the language's message title, with the
+// kind's icon; with closeAfter the program ends once it is sent.
+void ShowTrayMessage(const std::string& text, TBalloonKind kind, bool closeAfter);
 
 // How long a closing message's balloon is left on screen before the program
 // ends (see EndAfterBalloon).

@@ -82,7 +82,7 @@ void ResetProgramState() {
     Timers.clear();
     DriveMenus.clear();
     HotKeys.clear();
-    GlobalHotKeys[0] = GlobalHotKeys[1] = 0;
+    GlobalHotKeys[ghHideIcon] = GlobalHotKeys[ghCloseProgram] = 0;
     CDBitmaps.clear();
     CDBitmapsChecked.clear();
     TrayMenu = DrivesMenu = LanguageMenu = nullptr;
