@@ -108,15 +108,6 @@ bool ClickIcon(const TTrayTool& icon, int button) {
                        (icon.Rect.top + icon.Rect.bottom) / 2, button);
 }
 
-// Volume serial and file index of an open file, which is closed.
-std::string FileIdentity(HANDLE file) {
-    BY_HANDLE_FILE_INFORMATION info = {};
-    if (file == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(file, &info)) return "";
-    CloseHandle(file);
-    return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) +
-           ":" + std::to_string(info.nFileIndexLow);
-}
-
 class EndToEnd : public ::testing::Test {
   protected:
     TKestrowProcess Kestrow;
@@ -194,15 +185,15 @@ TEST_F(EndToEnd, TheProgramKeepsItsIconUntilTheExitCommandWhateverRunsBeside) {
     ASSERT_TRUE(WaitForTrayTool(tip, TIMEOUT)) << tip << "\n" << Tips();
     // As after a restart of the shell: the icon is gone and the program is not
     // told; a drive chosen and a volume broadcast each bring it back.
-    for (int refresh = 0; refresh < 2; ++refresh) {
-        SCOPED_TRACE(refresh);
+    for (bool broadcast : {false, true}) {
+        SCOPED_TRACE(broadcast);
         NOTIFYICONDATAA icon = {};
         icon.cbSize = NOTIFYICONDATAA_V2_SIZE;
         icon.hWnd = Window;
         ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
         ASSERT_TRUE(WaitUntil([] { return !FindTip("[D:]"); }, TIMEOUT));
-        if (refresh == 0) PostMessageA(Window, WM_COMMAND, 0, 0);
-        if (refresh == 1) SendVolumeChange(Window, DBT_DEVICEARRIVAL, 'E', 0);
+        broadcast ? SendVolumeChange(Window, DBT_DEVICEARRIVAL, 'E', 0)
+                  : SendMessageA(Window, WM_COMMAND, 0, 0);
         EXPECT_TRUE(WaitForTrayTool(tip, TIMEOUT)) << Tips();
     }
     // The window comes before the start-up writes the log-on value: wait for
@@ -302,44 +293,9 @@ TEST_F(EndToEnd, EveryWayToOpenOrCloseMovesTheTraysItNames) {
     EXPECT_EQ("", TrayRequests(""));
 }
 
-TEST_F(EndToEnd, HotKeysWorkOnTheDesktopAndTheSettingsAreSavedAtTheEnd) {
+TEST_F(EndToEnd, ChoicesAndHotKeysWorkAtOnceAndTheSettingsSurviveARun) {
     UseSettings("[Main]\r\nCloseInterval=37\r\n[E:]\r\nOpenClose=Ctrl+Alt+O\r\n[OtherHotKeys]\r\n"
                 "HideIconHotKey=Ctrl+Shift+H\r\nCloseProgramHotkey=Ctrl+Alt+Q\r\n");
-    Start();
-    // The window and the icon come before the start-up registers the hotkeys.
-    ASSERT_TRUE(WaitUntil([] { return CombinationTaken(MOD_CONTROL | MOD_ALT, 'Q'); }, TIMEOUT));
-    auto press = [](const std::string& keys) { // on the desktop's empty middle
-        return RunHostCommand(
-            "xdotool search --name Wine.desktop windowfocus --sync mousemove 400 300 click 1 key " +
-                keys,
-            10000);
-    };
-    ASSERT_TRUE(press("ctrl+alt+o key ctrl+alt+o"));
-    EXPECT_EQ("E eject; E close; ", TrayRequests("E eject; E close; "));
-    ASSERT_TRUE(press("ctrl+shift+h"));
-    EXPECT_TRUE(WaitUntil([] { return !FindTip("[D:]"); }, TIMEOUT)) << Tips();
-    ASSERT_TRUE(press("ctrl+alt+q"));
-    DWORD exitCode = 99;
-    ASSERT_TRUE(WaitForExit(Kestrow, TIMEOUT, exitCode));
-    EXPECT_EQ(0u, exitCode);
-    // What was loaded, what a hotkey changed, and the keys that were missing.
-    const char* const saved[][3] = {{"Main", "CloseInterval", "37"},
-                                    {"Main", "HideIcon", "1"},
-                                    {"Main", "Language", "English"},
-                                    {"Main", "Autostart", "1"},
-                                    {"E:", "OpenClose", "Ctrl+Alt+O"},
-                                    {"D:", "OpenClose", ""},
-                                    {"OtherHotKeys", "HideIconHotKey", "Shift+Ctrl+H"},
-                                    {"OtherHotKeys", "CloseProgramHotkey", "Ctrl+Alt+Q"}};
-    for (const auto& key : saved)
-        EXPECT_EQ(key[2], IniValue(key[0], key[1])) << key[1];
-    for (UINT key : {'O', 'Q'})
-        EXPECT_FALSE(CombinationTaken(MOD_CONTROL | MOD_ALT, key)) << key;
-    EXPECT_FALSE(CombinationTaken(MOD_CONTROL | MOD_SHIFT, 'H'));
-    EXPECT_EQ(ExeFolder() + "kestrow.exe", RunValue());
-}
-
-TEST_F(EndToEnd, ALanguageAndADriveChosenShowAtOnceAndSurviveARun) {
     Start();
     PostMessageA(Window, WM_COMMAND, 1, 0); // drive E
     TTrayTool icon;
@@ -363,16 +319,48 @@ TEST_F(EndToEnd, ALanguageAndADriveChosenShowAtOnceAndSurviveARun) {
     FindClose(search);
     ASSERT_GE(widths.size(), 4u);
     EXPECT_NE(widths.size(), size_t(std::count(widths.begin(), widths.end(), widths[0])));
-    ASSERT_TRUE(Exit());
-    // The next run starts with them and saves them again; a key taken out of
-    // the file comes back.
-    WritePrivateProfileStringA("Main", "CloseInterval", nullptr, SettingsFilePath().c_str());
-    Start("");
-    EXPECT_TRUE(WaitForTrayTool(DriveInfoText('E', mkData), TIMEOUT)) << Tips();
-    ASSERT_TRUE(Exit());
-    EXPECT_EQ("1", IniValue("Main", "CurrentDrive"));
-    EXPECT_EQ(name, IniValue("Main", "Language"));
-    EXPECT_EQ("10", IniValue("Main", "CloseInterval"));
+
+    // A drive's hotkey and the program-wide ones, pressed on the desktop.
+    ASSERT_TRUE(WaitUntil([] { return CombinationTaken(MOD_CONTROL | MOD_ALT, 'Q'); }, TIMEOUT));
+    auto press = [](const std::string& keys) { // on the desktop's empty middle
+        return RunHostCommand(
+            "xdotool search --name Wine.desktop windowfocus --sync mousemove 400 300 click 1 key " +
+                keys,
+            10000);
+    };
+    ASSERT_TRUE(press("ctrl+alt+o key ctrl+alt+o"));
+    EXPECT_EQ("E eject; E close; ", TrayRequests("E eject; E close; "));
+    ASSERT_TRUE(press("ctrl+shift+h"));
+    EXPECT_TRUE(WaitUntil([] { return !FindTip("[E:]"); }, TIMEOUT)) << Tips();
+    ASSERT_TRUE(press("ctrl+alt+q"));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(WaitForExit(Kestrow, TIMEOUT, exitCode));
+    EXPECT_EQ(0u, exitCode);
+    for (UINT key : {'O', 'Q'})
+        EXPECT_FALSE(CombinationTaken(MOD_CONTROL | MOD_ALT, key)) << key;
+    EXPECT_FALSE(CombinationTaken(MOD_CONTROL | MOD_SHIFT, 'H'));
+    EXPECT_EQ(ExeFolder() + "kestrow.exe", RunValue());
+
+    // Saved: what was loaded, chosen and changed by a hotkey, and keys that
+    // were missing. The next run starts with them and saves them again, and a
+    // key taken out of the file comes back.
+    for (const char* interval : {"37", "10"}) {
+        SCOPED_TRACE(interval);
+        const char* const saved[][3] = {{"Main", "CloseInterval", interval},
+                                        {"Main", "HideIcon", "1"},
+                                        {"Main", "CurrentDrive", "1"},
+                                        {"Main", "Language", name.c_str()},
+                                        {"Main", "Autostart", "1"},
+                                        {"E:", "OpenClose", "Ctrl+Alt+O"},
+                                        {"D:", "OpenClose", ""},
+                                        {"OtherHotKeys", "HideIconHotKey", "Shift+Ctrl+H"}};
+        for (const auto& key : saved)
+            EXPECT_EQ(key[2], IniValue(key[0], key[1])) << key[1];
+        if (*interval == '1') break;
+        WritePrivateProfileStringA("Main", "CloseInterval", nullptr, SettingsFilePath().c_str());
+        Start("");
+        ASSERT_TRUE(Exit());
+    }
 }
 
 TEST_F(EndToEnd, ACopyInAFolderThatTheCodePageCannotSpellRunsThereAndPortable) {
@@ -381,32 +369,24 @@ TEST_F(EndToEnd, ACopyInAFolderThatTheCodePageCannotSpellRunsThereAndPortable) {
         L"C:\\My Tools\\\u041a\u0435\u0441\u0442\u0440\u0435\u043b \u00dcn\u00ef\\";
     const std::wstring exe = folder + L"kestrow.exe";
     ASSERT_EQ(ERROR_SUCCESS, SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr));
-    for (const char* name : {"kestrow.exe", "English.lng"}) {
-        const std::string from = AppPath + name;
-        ASSERT_TRUE(CopyFileW(std::wstring(from.begin(), from.end()).c_str(),
-                              (folder + std::wstring(name, name + strlen(name))).c_str(), FALSE));
-    }
+    wchar_t shortName[MAX_PATH] = {}; // the folder's 8.3 form, in ASCII: this test's way in
+    ASSERT_NE(0u, GetShortPathNameW(folder.c_str(), shortName, MAX_PATH));
+    const std::string shortFolder(shortName, shortName + wcslen(shortName));
+    for (const char* name : {"kestrow.exe", "English.lng"})
+        ASSERT_TRUE(CopyFileA((AppPath + name).c_str(), (shortFolder + name).c_str(), FALSE));
     Start("[D:]", exe);
     EXPECT_TRUE(WaitForTrayTool(DataTip('D', "BACKUP"), TIMEOUT)) << Tips();
-    // The log-on value names a file that opens, and it is this executable.
+    // The log-on value names this executable in a form that opens.
     ASSERT_TRUE(WaitUntil([] { return RunValue() != "<missing>"; }, TIMEOUT));
-    std::string run = RunValue();
-    if (run.size() > 1 && run[0] == '"') run = run.substr(1, run.find('"', 1) - 1);
-    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    const std::string named =
-        FileIdentity(CreateFileA(run.c_str(), 0, share, nullptr, OPEN_EXISTING, 0, nullptr));
-    EXPECT_NE("", named) << run;
-    EXPECT_EQ(FileIdentity(CreateFileW(exe.c_str(), 0, share, nullptr, OPEN_EXISTING, 0, nullptr)),
-              named);
+    wchar_t named[MAX_PATH] = {}, longNamed[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, RunValue().c_str(), -1, named, MAX_PATH);
+    GetLongPathNameW(named, longNamed, MAX_PATH);
+    EXPECT_EQ(0, lstrcmpiW(exe.c_str(), longNamed)) << RunValue();
     ASSERT_TRUE(Exit());
 
     // With kestrow.ini beside it, as the zip ships it, the copy keeps every
-    // setting there and leaves the profile and the log-on value alone. The
-    // test reaches the file by the 8.3 form of its folder.
-    wchar_t shortFolder[MAX_PATH] = {};
-    ASSERT_NE(0u, GetShortPathNameW(folder.c_str(), shortFolder, MAX_PATH));
-    const std::string ini =
-        std::string(shortFolder, shortFolder + wcslen(shortFolder)) + "kestrow.ini";
+    // setting there and leaves the profile and the log-on value alone.
+    const std::string ini = shortFolder + "kestrow.ini";
     WriteTextFile(ini, "[Main]\r\nAutostart=0\r\nCloseInterval=33\r\n");
     RunValue(true);
     std::string profile = SettingsFilePath();
