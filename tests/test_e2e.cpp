@@ -124,11 +124,9 @@ class EndToEnd : public ::testing::Test {
         if (Kestrow.Process) PostMessageA(Window, WM_COMMAND, IDM_EXIT, 0);
         WaitForExit(Kestrow, TIMEOUT, exitCode);
     }
-    // Starts a copy (the one beside this test unless exe names another) and waits
-    // for its window and an icon whose tooltip starts with tip: a command sent
-    // before would be undone by the rest of the start. Wine closes an ended
-    // process's handles a moment later, and a copy started while the one-copy
-    // mutex is still there ends at once.
+    // Starts a copy (this test's unless exe names one) once the last has let go
+    // of the one-copy mutex (Wine closes an ended process's handles a moment
+    // later), and waits for an icon whose tooltip starts with tip.
     void Start(const std::string& tip = "[D:]", std::wstring exe = L"") {
         ASSERT_TRUE(WaitUntil(
             [] {
@@ -176,49 +174,6 @@ class EndToEnd : public ::testing::Test {
         return rect.right - rect.left;
     }
 };
-
-TEST_F(EndToEnd, TheProgramKeepsItsIconUntilTheExitCommandWhateverRunsBeside) {
-    const std::string settings = "[Main]\r\nCloseInterval=$14\r\n"; // a save would rewrite it
-    UseSettings(settings);
-    Start();
-    const std::string tip = DataTip('D', "BACKUP");
-    ASSERT_TRUE(WaitForTrayTool(tip, TIMEOUT)) << tip << "\n" << Tips();
-    // As after a restart of the shell: the icon is gone and the program is not
-    // told; a drive chosen and a volume broadcast each bring it back.
-    for (bool broadcast : {false, true}) {
-        SCOPED_TRACE(broadcast);
-        NOTIFYICONDATAA icon = {};
-        icon.cbSize = NOTIFYICONDATAA_V2_SIZE;
-        icon.hWnd = Window;
-        ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
-        ASSERT_TRUE(WaitUntil([] { return !FindTip("[D:]"); }, TIMEOUT));
-        broadcast ? SendVolumeChange(Window, DBT_DEVICEARRIVAL, 'E', 0)
-                  : SendMessageA(Window, WM_COMMAND, 0, 0);
-        EXPECT_TRUE(WaitForTrayTool(tip, TIMEOUT)) << Tips();
-    }
-    // The window comes before the start-up writes the log-on value: wait for
-    // it, or the first copy could write it after the delete.
-    ASSERT_TRUE(WaitUntil([] { return RunValue() != "<missing>"; }, TIMEOUT));
-    RunValue(true);
-    // A second copy without parameters ends at once and touches neither the
-    // settings nor the log-on value; an unknown action says so and ends; a
-    // command line acts. None writes the settings.
-    for (const char* params : {"", "X", "Q E", "-", "O-A", "C"}) {
-        SCOPED_TRACE(params);
-        TKestrowProcess run = StartKestrow(params);
-        if (params[0] && params[0] != 'C') {
-            EXPECT_EQ("Invalid arguments", TakeErrorBox(TIMEOUT));
-        }
-        DWORD exitCode = 99;
-        EXPECT_TRUE(WaitForExit(run, TIMEOUT, exitCode));
-        EXPECT_EQ(0u, exitCode);
-        EXPECT_TRUE(params[0] || RunValue() == "<missing>") << RunValue();
-        EXPECT_EQ(settings, ReadTextFile(SettingsFilePath()));
-    }
-    EXPECT_EQ("D close; ", TrayRequests("D close; "));
-    EXPECT_EQ(Window, FindKestrowWindow());
-    EXPECT_TRUE(Exit());
-}
 
 TEST_F(EndToEnd, EveryWayToOpenOrCloseMovesTheTraysItNames) {
     ASSERT_FALSE(IsMediaPresent('G')); // its tray is out from the start
@@ -363,7 +318,8 @@ TEST_F(EndToEnd, ChoicesAndHotKeysWorkAtOnceAndTheSettingsSurviveARun) {
     }
 }
 
-TEST_F(EndToEnd, ACopyInAFolderThatTheCodePageCannotSpellRunsThereAndPortable) {
+// A copy in a folder that the code page cannot spell.
+TEST_F(EndToEnd, TheProgramKeepsItsIconUntilTheExitCommandWhateverRunsBeside) {
     ASSERT_EQ(1252u, GetACP());
     const std::wstring folder =
         L"C:\\My Tools\\\u041a\u0435\u0441\u0442\u0440\u0435\u043b \u00dcn\u00ef\\";
@@ -374,14 +330,48 @@ TEST_F(EndToEnd, ACopyInAFolderThatTheCodePageCannotSpellRunsThereAndPortable) {
     const std::string shortFolder(shortName, shortName + wcslen(shortName));
     for (const char* name : {"kestrow.exe", "English.lng"})
         ASSERT_TRUE(CopyFileA((AppPath + name).c_str(), (shortFolder + name).c_str(), FALSE));
+    const std::string settings = "[Main]\r\nCloseInterval=$14\r\n"; // a save would rewrite it
+    UseSettings(settings);
     Start("[D:]", exe);
-    EXPECT_TRUE(WaitForTrayTool(DataTip('D', "BACKUP"), TIMEOUT)) << Tips();
-    // The log-on value names this executable in a form that opens.
+    const std::string tip = DataTip('D', "BACKUP");
+    ASSERT_TRUE(WaitForTrayTool(tip, TIMEOUT)) << tip << "\n" << Tips();
+    // As after a restart of the shell: the icon is gone and the program is not
+    // told; a drive chosen and a volume broadcast each bring it back.
+    for (bool broadcast : {false, true}) {
+        SCOPED_TRACE(broadcast);
+        NOTIFYICONDATAA icon = {};
+        icon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+        icon.hWnd = Window;
+        ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
+        ASSERT_TRUE(WaitUntil([] { return !FindTip("[D:]"); }, TIMEOUT));
+        broadcast ? SendVolumeChange(Window, DBT_DEVICEARRIVAL, 'E', 0)
+                  : SendMessageA(Window, WM_COMMAND, 0, 0);
+        EXPECT_TRUE(WaitForTrayTool(tip, TIMEOUT)) << Tips();
+    }
+    // The log-on value names this executable in a form that opens. The window
+    // comes before the start-up writes it: wait for it before it is deleted.
     ASSERT_TRUE(WaitUntil([] { return RunValue() != "<missing>"; }, TIMEOUT));
     wchar_t named[MAX_PATH] = {}, longNamed[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, RunValue().c_str(), -1, named, MAX_PATH);
+    MultiByteToWideChar(CP_ACP, 0, RunValue(true).c_str(), -1, named, MAX_PATH);
     GetLongPathNameW(named, longNamed, MAX_PATH);
-    EXPECT_EQ(0, lstrcmpiW(exe.c_str(), longNamed)) << RunValue();
+    EXPECT_EQ(0, lstrcmpiW(exe.c_str(), longNamed));
+    // A second copy without parameters ends at once and touches neither the
+    // settings nor the log-on value; an unknown action says so and ends; a
+    // command line acts. None writes the settings.
+    for (const char* params : {"", "X", "Q E", "-", "O-A", "C"}) {
+        SCOPED_TRACE(params);
+        TKestrowProcess run = StartKestrow(params);
+        if (params[0] && params[0] != 'C') {
+            EXPECT_EQ("Invalid arguments", TakeErrorBox(TIMEOUT));
+        }
+        DWORD exitCode = 99;
+        EXPECT_TRUE(WaitForExit(run, TIMEOUT, exitCode));
+        EXPECT_EQ(0u, exitCode);
+        EXPECT_TRUE(params[0] || RunValue() == "<missing>") << RunValue();
+        EXPECT_EQ(settings, ReadTextFile(SettingsFilePath()));
+    }
+    EXPECT_EQ("D close; ", TrayRequests("D close; "));
+    EXPECT_EQ(Window, FindKestrowWindow());
     ASSERT_TRUE(Exit());
 
     // With kestrow.ini beside it, as the zip ships it, the copy keeps every
