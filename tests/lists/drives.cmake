@@ -8,8 +8,4 @@ add_test(NAME test_logic_fuzz COMMAND ${WINE_TEST} test_logic_fuzz "" $<TARGET_F
   --gtest_filter=LogicFuzz.*)
 set_tests_properties(test_logic_fuzz PROPERTIES TIMEOUT 300 ENVIRONMENT
   "KESTROW_FUZZ_SECONDS=20;KESTROW_FUZZ_INPUTS=Z:${TEST_DIR}/fixtures/fuzz")
-kestrow_test(test_e2e_cmd DRIVES D=backup E=)
 kestrow_test(test_e2e_nodrive DRIVES V=backup)
-# Emulated drives whose trays really move (scripts/wine-prefix.sh), and one
-# folder drive without a device.
-kestrow_test(test_e2e_trays DRIVES D=dev:backup E=dev:dvd F=audio:12 G=open:autorun H=empty K=backup)

@@ -1,5 +1,9 @@
 # One line per test executable, with the simulated drives its prefix gets.
-kestrow_test(test_e2e_spine DRIVES D=backup E=)
+# The real executable: emulated drives whose trays really move
+# (scripts/wine-prefix.sh) and one folder drive without a device. It clicks and
+# types on its desktop with xdotool: on an X display of its own.
+kestrow_test(test_e2e DRIVES D=dev:backup E=dev:dvd F=audio:12 G=open:autorun H=empty K=backup)
+set_tests_properties(test_e2e PROPERTIES ENVIRONMENT KESTROW_PRIVATE_DISPLAY=1)
 
 # Not a test: measurements of the real program, run by scripts/bench.sh.
 add_executable(bench_kestrow EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tools/bench_kestrow.cpp)
