@@ -2,8 +2,8 @@
 # Times the loading of hotkeys under Wine (see tools/bench_hotkeys.cpp).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-# shellcheck source=scripts/arch.sh
-. "$root/scripts/arch.sh"
+# shellcheck source=scripts/wine-env.sh
+. "$root/scripts/wine-env.sh"
 "$root/scripts/build.sh"
 build=$KESTROW_BUILD
 cmake --build "$build" --target bench_hotkeys
@@ -12,9 +12,10 @@ wineroot=$build/wine
 "$root/scripts/wine-prefix.sh" template "$wineroot/template"
 prefix=$wineroot/bench
 [ -d "$prefix" ] || "$root/scripts/wine-prefix.sh" make "$prefix" "$wineroot/template"
-export WINEPREFIX=$prefix WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# shellcheck source=scripts/xvfb.sh
-. "$root/scripts/xvfb.sh"
+export WINEPREFIX=$prefix
+if [ -z "${DISPLAY:-}" ]; then
+    kestrow_private_display
+    trap 'kill $KESTROW_XVFB_PID 2>/dev/null' EXIT
+fi
 wine "$build/bin/bench_hotkeys.exe"
 wineserver -k || true

@@ -5,8 +5,8 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 export KESTROW_ARCH=${KESTROW_ARCH:-i686}
-# shellcheck source=scripts/arch.sh
-. "$root/scripts/arch.sh"
+# shellcheck source=scripts/wine-env.sh
+. "$root/scripts/wine-env.sh"
 toolchain=$root/cmake/toolchain-mingw32.cmake
 [ "$KESTROW_ARCH" = x86_64 ] && toolchain=$root/cmake/toolchain-mingw64.cmake
 if [ ! -f "$KESTROW_BUILD/build.ninja" ]; then

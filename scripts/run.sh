@@ -11,8 +11,8 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-# shellcheck source=scripts/arch.sh
-. "$root/scripts/arch.sh"
+# shellcheck source=scripts/wine-env.sh
+. "$root/scripts/wine-env.sh"
 "$root/scripts/build.sh"
 build=$KESTROW_BUILD
 [ "$KESTROW_ARCH" = i686 ] ||
@@ -25,17 +25,18 @@ if [ ! -f "$prefix/drives/drives.conf" ]; then
     "$root/scripts/wine-prefix.sh" make "$prefix" "$wineroot/template" D=dev:backup E=dev:dvd \
         F=audio:12
 fi
-export WINEPREFIX=$prefix WINEDEBUG=-all
+export WINEPREFIX=$prefix
 # The emulated drives answer in every Wine process that loads their library.
 export LD_PRELOAD=$KESTROW_EMULATED_DRIVES
 # Wine reads file names beyond ASCII in the locale's character set.
 if [ "$(locale charmap 2>/dev/null)" != UTF-8 ]; then export LC_ALL=C.UTF-8; fi
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 headless=0
 [ -z "${DISPLAY:-}" ] && headless=1
-# shellcheck source=scripts/xvfb.sh
-. "$root/scripts/xvfb.sh"
+if [ $headless -eq 1 ]; then
+    kestrow_private_display
+    trap 'kill $KESTROW_XVFB_PID 2>/dev/null' EXIT
+fi
 
 if [ $headless -eq 0 ]; then
     exec wine "$build/bin/kestrow.exe" "$@"

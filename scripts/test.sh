@@ -5,8 +5,8 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-# shellcheck source=scripts/arch.sh
-. "$root/scripts/arch.sh"
+# shellcheck source=scripts/wine-env.sh
+. "$root/scripts/wine-env.sh"
 # The shipped 32-bit program is built wherever the tests run on another one.
 [ "$KESTROW_ARCH" = i686 ] || KESTROW_ARCH=i686 BUILD_DIR= "$root/scripts/build.sh" --target kestrow
 "$root/scripts/build.sh"
@@ -15,8 +15,10 @@ echo "Testing the $KESTROW_ARCH build in $build"
 
 export KESTROW_WINE_ROOT=$build/wine
 "$root/scripts/wine-prefix.sh" template "$KESTROW_WINE_ROOT/template"
-# shellcheck source=scripts/xvfb.sh
-. "$root/scripts/xvfb.sh"
+if [ -z "${DISPLAY:-}" ]; then
+    kestrow_private_display
+    trap 'kill $KESTROW_XVFB_PID 2>/dev/null' EXIT
+fi
 
 cd "$build"
 ctest --output-on-failure -j4 "$@"

@@ -2,7 +2,7 @@
 # Wine prefixes for running Kestrow and its tests.
 #
 #   wine-prefix.sh template DIR         boot a template prefix once (32-bit,
-#                                       or 64-bit where scripts/arch.sh says)
+#                                       or 64-bit where scripts/wine-env.sh says)
 #   wine-prefix.sh make DIR TEMPLATE [DRIVE...]
 #                                       copy the template to DIR and lay out
 #                                       simulated CD/DVD drives
@@ -28,12 +28,9 @@
 # file. Each request on their devices is logged to drives/requests.log.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=scripts/arch.sh
-. "$here/arch.sh"
+# shellcheck source=scripts/wine-env.sh
+. "$here/wine-env.sh"
 fixtures=$here/../tests/fixtures/discs
-
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # Raise when the template's content changes, so that old templates are rebuilt.
 template_version=2

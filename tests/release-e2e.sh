@@ -7,6 +7,8 @@ set -u
 build=$1
 root=${KESTROW_WINE_ROOT:?set by scripts/test.sh}
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=scripts/wine-env.sh
+. "$here/../scripts/wine-env.sh"
 out=$build/release-test
 failures=0
 check() { # check DESCRIPTION COMMAND...
@@ -36,7 +38,7 @@ check "zip holds kestrow.ini" zip_holds "$(ls "$out"/kestrow-*.zip)" kestrow.ini
 check "SHA256SUMS match" sh -c "cd '$out' && sha256sum -c --quiet SHA256SUMS"
 prefix=$root/runs/release-e2e
 "$here/../scripts/wine-prefix.sh" make "$prefix" "$root/template" D=backup || exit 1
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEPREFIX=$prefix
 export LC_ALL=C.UTF-8
 wineserver -p
 wine wineboot </dev/null >/dev/null 2>&1

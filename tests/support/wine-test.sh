@@ -8,31 +8,27 @@ shift 2
 root=${KESTROW_WINE_ROOT:?set by scripts/test.sh}
 here=$(cd "$(dirname "$0")" && pwd)
 prefix=$root/runs/$name
+# shellcheck source=scripts/wine-env.sh
+. "$here/../../scripts/wine-env.sh"
 
 # shellcheck disable=SC2086
 "$here/../../scripts/wine-prefix.sh" make "$prefix" "$root/template" $drives || exit 1
-export WINEPREFIX=$prefix WINEDEBUG=-all
+export WINEPREFIX=$prefix
 # Wine reads Unix file names beyond ASCII in the locale's character set and
 # takes the ANSI code page from the locale: UTF-8 and code page 1252 unless a
 # test asks for another locale.
 export LC_ALL=${KESTROW_LOCALE:-C.UTF-8}
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # A test that moves the real pointer, types on the real keyboard or reads
 # its desktop from X asks for an X display of its own, so that tests running
 # side by side never click into or photograph each other's desktops.
-xvfb_pid=""
-if [ "${KESTROW_PRIVATE_DISPLAY:-}" = 1 ]; then
-    exec 9< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!"; wait)
-    read -r _ xvfb_pid <&9
-    read -r display_number <&9
-    export DISPLAY=:$display_number
-fi
+KESTROW_XVFB_PID=""
+[ "${KESTROW_PRIVATE_DISPLAY:-}" = 1 ] && kestrow_private_display
 
 # Emulated drives answer through a library that every Wine process of the
 # prefix loads, the server and the mount manager's service included.
 if [ -f "$prefix/drives/drives.conf" ]; then
-    export LD_PRELOAD=${KESTROW_EMULATED_DRIVES:?set by scripts/arch.sh}
+    export LD_PRELOAD=${KESTROW_EMULATED_DRIVES:?set by scripts/wine-env.sh}
 fi
 
 # Wine's services must not inherit ctest's output pipe, or ctest waits for
@@ -46,7 +42,7 @@ timeout 280 wine "$@" --gtest_output="xml:Z:$results/$name.xml"
 rc=$?
 wineserver -k
 wineserver -w
-[ -n "$xvfb_pid" ] && kill "$xvfb_pid"
+[ -n "$KESTROW_XVFB_PID" ] && kill "$KESTROW_XVFB_PID"
 # A prefix is about 600 MB: keep it only when the test failed, to look into.
 [ $rc -eq 0 ] && rm -rf "$prefix"
 exit $rc

@@ -1,6 +1,7 @@
-# Sourced by the scripts that build and run Kestrow: chooses the Windows
-# architecture that runs here, its build folder, and points `wine` at its
-# loader.
+# Sourced by every script that builds or runs Kestrow: the Windows
+# architecture that runs here, its build folder, `wine` pointed at its
+# loader, Wine's quiet settings, and kestrow_private_display for an X
+# display of one's own.
 #
 # Kestrow is a 32-bit program. Wine's 32-bit loader is a 32-bit Linux program,
 # which some kernels cannot start (no IA-32 emulation). There the tests and
@@ -43,3 +44,16 @@ if [ "$KESTROW_ARCH" = x86_64 ]; then
 else
     export WINEARCH=win32
 fi
+
+# No debug output, no Mono or Gecko prompts, no menu entries on the host.
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+# Starts an Xvfb of its own on a free display number, exports DISPLAY and
+# sets KESTROW_XVFB_PID; the caller stops it (kill "$KESTROW_XVFB_PID").
+kestrow_private_display() {
+    local fd display_number
+    exec {fd}< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!"; wait)
+    read -r _ KESTROW_XVFB_PID <&$fd
+    read -r display_number <&$fd
+    export DISPLAY=:$display_number
+}
