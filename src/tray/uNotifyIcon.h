@@ -10,7 +10,9 @@ extern NOTIFYICONDATAA NotifyIconData;
 
 bool AddTrayIcon();
 bool RemoveTrayIcon();
-void UpdateTrayIcon();
+// newPicture false keeps the picture composed before (a language load
+// changes only the tooltip).
+void UpdateTrayIcon(bool newPicture = true);
 void ShowTrayIcon(bool hidden);
 void SetTrayBalloon(const std::string& title, const std::string& text, DWORD infoFlags);
 // Kind 0 error, 1 warning, anything else information.
