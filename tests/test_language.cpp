@@ -97,11 +97,89 @@ TEST_F(LanguageTest, GetLangTextIsEmptyBeforeAnyLanguageIsLoaded) {
     EXPECT_EQ("", GetLangText(201));
 }
 
-TEST_F(LanguageTest, GetLangTextReadsTheFileAnewEachTime) {
-    LanguageFileName = WriteLanguageFile(Folder, "Test", "7=before\r\n");
+TEST_F(LanguageTest, ALoadReadsTheFileOnceAndAgainAtTheNextLoad) {
+    WriteLanguageFile(Folder, "English", "7=english\r\n");
+    WriteLanguageFile(Folder, "Test", "7=before\r\n");
+    LoadLanguage("Test", 0);
     EXPECT_EQ("before", GetLangText(7));
     WriteLanguageFile(Folder, "Test", "7=after\r\n");
+    EXPECT_EQ("before", GetLangText(7)); // the texts of the load stay
+    LoadLanguage("Test", 0);
     EXPECT_EQ("after", GetLangText(7));
+}
+
+// Every text of a file holding all the shapes a translator may write reads as
+// the profile reader gives it; a number the file lacks (a comment, a line
+// without '=', another section, "019" for 19) gives the English file's text,
+// and one present but empty stays empty.
+TEST_F(LanguageTest, TextsReadAsTheProfileReaderGivesThemAndMissingOnesInEnglish) {
+    const unsigned seed = 1517;
+    RecordProperty("seed", static_cast<int>(seed));
+    std::mt19937 rng(seed);
+    const char letters[] = "abc XYZ 019 %s\\n;='\"\t";
+    auto randomText = [&](size_t length) {
+        std::string text(length, ' ');
+        for (char& c : text)
+            c = letters[rng() % (sizeof letters - 1)];
+        return text;
+    };
+    const int count = 600;
+    std::vector<std::string> lines, english;
+    std::string others = "[Other]\r\n";
+    std::vector<bool> lacking(count + 1, false);
+    for (int n = 1; n <= count; ++n) {
+        const std::string key = std::to_string(n);
+        english.push_back(key + "=English " + key);
+        const size_t length = rng() % 3 == 0 ? 2040 + rng() % 14 : rng() % 12;
+        const std::string value = randomText(length);
+        switch (rng() % 10) {
+        case 0: lines.push_back(" \t" + key + " \t= \t" + value + " \t"); break;
+        case 1: lines.push_back(key + "=\"" + value + "\""); break;
+        case 2: lines.push_back(key + "='" + value + "'"); break;
+        case 3: lines.push_back(key + "=\"" + value + "'"); break;
+        case 4: // duplicates: the first counts
+            lines.push_back(key + "=" + value);
+            lines.push_back(key + "=second " + value);
+            break;
+        case 5:
+            lines.push_back(key + "=");
+            lines.push_back(key + "=not the first");
+            break;
+        case 6:
+            lacking[n] = true;
+            lines.push_back((rng() % 2 ? ";" : "0") + key + "=" + value);
+            break;
+        case 7:
+            lacking[n] = true;
+            lines.push_back(" " + key + " ");
+            break;
+        case 8:
+            lacking[n] = true;
+            others += key + "=" + value + "\r\n";
+            break;
+        default: lines.push_back(key + "=" + value + (rng() % 2 ? "\\n" : "")); break;
+        }
+    }
+    std::shuffle(lines.begin(), lines.end(), rng);
+    std::string text, englishText;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    for (const std::string& line : english)
+        englishText += line + "\r\n";
+    const std::string file = WriteLanguageFile(Folder, "Test", text + others);
+    WriteLanguageFile(Folder, "English", englishText);
+    LoadLanguage("Test", 0);
+    for (int n = 1; n <= count; ++n) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed << " text " << n);
+        std::vector<char> buffer(2048);
+        GetPrivateProfileStringA("Main", std::to_string(n).c_str(), "(none)", buffer.data(), 2048,
+                                 file.c_str());
+        std::string expected = lacking[n] ? "English " + std::to_string(n) : buffer.data();
+        if (expected.find("\\n") != std::string::npos)
+            expected = ReplaceAllText(expected, "\\n", "\r\n");
+        EXPECT_EQ(expected, GetLangText(n));
+    }
+    EXPECT_EQ("", GetLangText(count + 1)); // in neither file
 }
 
 TEST_F(LanguageTest, SetDialogTextsTouchesFirstPlusOneToLastAndSkipsEmptyTexts) {

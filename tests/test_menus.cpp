@@ -162,14 +162,17 @@ TEST_F(MenusTest, EachDriveHasItsActionsWithTheirIdentifiers) {
     EXPECT_EQ(37u, ReadItem(DriveMenus[2], 3).Id);
 }
 
+// A selection changes the menus in place: the same menus, nothing rebuilt.
 TEST_F(MenusTest, ChoosingADriveInTheListMovesTheMarkAndTheCaptions) {
     CreateMenus();
-    SendMessageA(MainWindow, WM_COMMAND, 0, 0); // item 0 of the drive list
-    EXPECT_EQ(0, CurrentDrive);
-    ExpectCurrentDrive(0);
-    SendMessageA(MainWindow, WM_COMMAND, 2, 0);
-    EXPECT_EQ(2, CurrentDrive);
-    ExpectCurrentDrive(2);
+    const std::vector<HMENU> menus = {TrayMenu, DrivesMenu, LanguageMenu, DriveMenus[0]};
+    for (BYTE drive : {0, 2, 2, 1}) {
+        SCOPED_TRACE(int(drive));
+        SendMessageA(MainWindow, WM_COMMAND, drive, 0); // the drive's item in the list
+        EXPECT_EQ(drive, CurrentDrive);
+        ExpectCurrentDrive(drive);
+        EXPECT_EQ(menus, (std::vector<HMENU>{TrayMenu, DrivesMenu, LanguageMenu, DriveMenus[0]}));
+    }
 }
 
 TEST_F(MenusTest, LanguagesAreListedInFolderOrderWithTheCurrentOneMarked) {
@@ -264,7 +267,7 @@ TEST_F(MenusTest, EveryItemOfTheDriveListSelectsItsOwnDriveOfTwentyOne) {
     CreateMenus();
     for (BYTE i = 0; i < 21; ++i) {
         SCOPED_TRACE(int(i));
-        UINT id = ReadItem(DrivesMenu, i).Id; // rebuilt by every selection
+        UINT id = ReadItem(DrivesMenu, i).Id;
         SendMessageA(MainWindow, WM_COMMAND, id, 0);
         EXPECT_EQ(i, CurrentDrive);
         EXPECT_TRUE(DeviceRequests.empty());

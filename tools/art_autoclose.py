@@ -4,7 +4,7 @@ import math
 import os
 import struct
 
-from make_art import Canvas, circle, ring, polygon, rect, bmp_entry
+from make_art import Canvas, circle, ring, polygon, rect, and_mask
 
 
 def alarm_clock(n):
@@ -68,11 +68,31 @@ def hand_cursor():
     return pix, (11, 0)
 
 
+def mono_entry(pix):
+    """A two-colour cursor image: the colour plane (1 white, 0 black) over the
+    mask (1 clear), 1 bit a pixel each. Fits pictures of black, white and
+    clear pixels only."""
+    n = len(pix)
+    stride = ((n + 31) // 32) * 4
+    hdr = struct.pack('<IiiHHIIiiII', 40, n, n * 2, 1, 1, 0, 0, 0, 0, 2, 0)
+    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
+    colour = bytearray()
+    for row in reversed(pix):
+        bits = bytearray(stride)
+        for x, p in enumerate(row):
+            if p[3] and p[:3] not in ((0, 0, 0), (255, 255, 255)):
+                raise ValueError('a cursor colour other than black or white')
+            if p[3] and p[:3] == (255, 255, 255):
+                bits[x // 8] |= 0x80 >> (x % 8)
+        colour += bits
+    return hdr + palette + bytes(colour) + and_mask(pix, lambda p: p[3] > 0)
+
+
 def write_cursor(path, pix, hotspot):
-    data = bmp_entry(pix)
+    data = mono_entry(pix)
     n = len(pix)
     out = struct.pack('<HHH', 0, 2, 1)
-    out += struct.pack('<BBBBHHII', n, n, 0, 0, hotspot[0], hotspot[1], len(data), 22)
+    out += struct.pack('<BBBBHHII', n, n, 2, 0, hotspot[0], hotspot[1], len(data), 22)
     with open(path, 'wb') as f:
         f.write(out + data)
 

@@ -1,28 +1,29 @@
-// bench_kestrow: how fast the real kestrow.exe starts, how much memory and how
-// many handles it holds while it idles, and what a drive selection (which
-// rebuilds the menus and the tray icon) costs. Prints a small report; run it
-// under Wine with scripts/bench.sh.
+// bench_kestrow: the real kestrow.exe against bench_baseline.exe, the least a
+// program of its kind does, run in turn in one Wine session. Prints medians
+// and their ratios; scripts/bench.sh runs it and adds the idle system calls
+// and the size. Figures are reported, never asserted (Wine is not Windows).
 #include <windows.h>
 #include <psapi.h>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
 #include <vector>
 #include "../tests/support/Probe.h"
+#include "../tests/support/ShellTray.h"
 #include "../tests/support/TestSupport.h"
+#include "../res/resource.h"
 
 namespace {
 
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
+const int Runs = 7;
 
-LARGE_INTEGER Now() {
-    LARGE_INTEGER now;
+double Now() {
+    LARGE_INTEGER now, frequency;
     QueryPerformanceCounter(&now);
-    return now;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 double Median(std::vector<double> values) {
@@ -30,69 +31,144 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-struct TUsage {
-    SIZE_T WorkingSet, PrivateBytes;
-    DWORD GdiObjects, UserObjects, Handles;
-};
-
-TUsage Usage(HANDLE process) {
-    TUsage usage = {};
-    PROCESS_MEMORY_COUNTERS_EX memory = {};
-    memory.cb = sizeof memory;
-    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                         sizeof memory);
-    usage.WorkingSet = memory.WorkingSetSize;
-    usage.PrivateBytes = memory.PrivateUsage;
-    usage.GdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
-    usage.UserObjects = GetGuiResources(process, GR_USEROBJECTS);
-    GetProcessHandleCount(process, &usage.Handles);
-    return usage;
+TKestrowProcess Start(const std::string& exe, const std::string& params) {
+    return StartKestrowFrom(ExeFolder() + exe, params);
 }
 
-void Print(const char* what, const TUsage& usage) {
-    std::printf("%-28s working set %6lu KB, private %6lu KB, GDI %4lu, USER %4lu, handles %4lu\n",
-                what, static_cast<unsigned long>(usage.WorkingSet / 1024),
-                static_cast<unsigned long>(usage.PrivateBytes / 1024),
-                static_cast<unsigned long>(usage.GdiObjects),
-                static_cast<unsigned long>(usage.UserObjects),
-                static_cast<unsigned long>(usage.Handles));
+double RunToEnd(const std::string& exe, const std::string& params) {
+    const double start = Now();
+    TKestrowProcess process = Start(exe, params);
+    DWORD exitCode = 0;
+    WaitForExit(process, 30000, exitCode);
+    return Now() - start;
+}
+
+size_t IconCount() {
+    return ReadTrayTools().size();
+}
+
+HWND FindWindowOf(const char* className, DWORD processId) {
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, className, nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId) return window;
+    }
+    return nullptr;
+}
+
+struct TResident {
+    TKestrowProcess Process;
+    HWND Window = nullptr;
+    double ToIcon = 0;
+};
+
+// Starts the program and waits until the shell shows one icon more.
+TResident StartToIcon(const std::string& exe, const std::string& params, const char* className) {
+    const size_t before = IconCount();
+    TResident resident;
+    const double start = Now();
+    resident.Process = Start(exe, params);
+    while (IconCount() <= before && Now() - start < 30000)
+        Sleep(1);
+    resident.ToIcon = Now() - start;
+    WaitUntil([&] { return (resident.Window = FindWindowOf(className, resident.Process.Id)); },
+              30000);
+    return resident;
+}
+
+void End(TResident& resident) {
+    const size_t icons = IconCount();
+    PostMessageA(resident.Window, WM_CLOSE, 0, 0);
+    DWORD exitCode = 0;
+    WaitForExit(resident.Process, 30000, exitCode);
+    WaitUntil([&] { return IconCount() < icons; }, 5000);
+}
+
+PROCESS_MEMORY_COUNTERS Memory(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(process, &memory, sizeof memory);
+    return memory;
+}
+
+// Wine gives no private bytes of another process; its anonymous resident
+// memory (PagefileUsage) is what grows with the heap.
+double HeapBytes(const TResident& resident) {
+    return static_cast<double>(Memory(resident.Process.Process).PagefileUsage);
+}
+
+// Milliseconds per message, median of blocks of the messages sent.
+double PerMessage(const std::function<void(int)>& send, int blocks, int each) {
+    std::vector<double> times;
+    for (int b = 0; b < blocks; ++b) {
+        const double start = Now();
+        for (int i = 0; i < each; ++i)
+            send(b * each + i);
+        times.push_back((Now() - start) / each);
+    }
+    return Median(times);
+}
+
+void Row(const char* what, double kestrow, double baseline, const char* unit) {
+    std::printf("%-34s %10.2f %10.2f %s %8.2fx\n", what, kestrow, baseline, unit,
+                kestrow / baseline);
 }
 
 } // namespace
 
-int main() {
-    std::string exe = ExeFolder() + "kestrow.exe";
-    WIN32_FILE_ATTRIBUTE_DATA file = {};
-    GetFileAttributesExA(exe.c_str(), GetFileExInfoStandard, &file);
-    std::printf("kestrow.exe size             %lu bytes\n", file.nFileSizeLow);
+int main(int argc, char** argv) {
+    const int selections = argc > 1 ? std::atoi(argv[1]) : 10000;
+    std::printf("%-34s %10s %10s %s %9s\n", "", "kestrow", "baseline", "  ", "ratio");
 
-    const int runs = 5;
-    std::vector<double> startTimes, endTimes;
-    for (int run = 0; run < runs; ++run) {
-        LARGE_INTEGER start = Now();
-        TKestrowProcess kestrow = StartKestrow("");
-        HWND window = WaitForKestrowWindow(20000, kestrow.Id);
-        // The window exists before the start-up ends; the first menu marks its end.
-        WaitUntil([&] { return SendMessageA(window, WM_NULL, 0, 0) == 0; }, 20000);
-        startTimes.push_back(Milliseconds(start, Now()));
-
-        if (run == runs - 1) {
-            Print("after start-up", Usage(kestrow.Process));
-            const int selections = 200;
-            LARGE_INTEGER from = Now();
-            for (int i = 0; i < selections; ++i)
-                SendMessageA(window, WM_COMMAND, i % 2, 0); // select drive 0, then 1
-            double each = Milliseconds(from, Now()) / selections;
-            std::printf("drive selection (menus and icon rebuilt)  %.2f ms each\n", each);
-            Print("after 200 selections", Usage(kestrow.Process));
-        }
-        LARGE_INTEGER end = Now();
-        PostMessageA(window, WM_COMMAND, 207, 0);
-        DWORD exitCode = 0;
-        WaitForExit(kestrow, 20000, exitCode);
-        endTimes.push_back(Milliseconds(end, Now()));
+    std::vector<double> oneShot, oneShotBase;
+    for (int run = 0; run < Runs; ++run) {
+        oneShot.push_back(RunToEnd("kestrow.exe", "C"));
+        oneShotBase.push_back(RunToEnd("bench_baseline.exe", ""));
     }
-    std::printf("start-up to first message  median %.0f ms of %d runs\n", Median(startTimes), runs);
-    std::printf("exit command to process end median %.0f ms of %d runs\n", Median(endTimes), runs);
+    Row("one-shot (kestrow C / window)", Median(oneShot), Median(oneShotBase), "ms");
+
+    std::vector<double> toIcon, toIconBase, peak, peakBase;
+    for (int run = 0; run < Runs; ++run) {
+        TResident kestrow = StartToIcon("kestrow.exe", "", "KestrowWindowClass");
+        TResident baseline = StartToIcon("bench_baseline.exe", "icon", "KestrowBaselineClass");
+        toIcon.push_back(kestrow.ToIcon);
+        toIconBase.push_back(baseline.ToIcon);
+        Sleep(300);
+        peak.push_back(Memory(kestrow.Process.Process).PeakWorkingSetSize / 1024.0);
+        peakBase.push_back(Memory(baseline.Process.Process).PeakWorkingSetSize / 1024.0);
+        End(baseline);
+        End(kestrow);
+    }
+    Row("start to icon", Median(toIcon), Median(toIconBase), "ms");
+    Row("peak working set", Median(peak), Median(peakBase), "KB");
+
+    TResident kestrow = StartToIcon("kestrow.exe", "", "KestrowWindowClass");
+    TResident baseline = StartToIcon("bench_baseline.exe", "icon", "KestrowBaselineClass");
+    auto select = [&](int i) { SendMessageA(kestrow.Window, WM_COMMAND, i % 2, 0); };
+    auto modify = [&](int i) { SendMessageA(baseline.Window, WM_APP, i, 0); };
+    // Two of the shipped languages, in turn.
+    auto language = [&](int i) {
+        SendMessageA(kestrow.Window, WM_COMMAND, IDM_LANGUAGE_FIRST + i % 2, 0);
+    };
+    std::vector<double> selection, languageLoad, nimModify;
+    for (int round = 0; round < 5; ++round) {
+        selection.push_back(PerMessage(select, 1, 40));
+        nimModify.push_back(PerMessage(modify, 1, 40));
+        languageLoad.push_back(PerMessage(language, 1, 20));
+    }
+    Row("drive selection / NIM_MODIFY", Median(selection), Median(nimModify), "ms");
+    Row("language load / NIM_MODIFY", Median(languageLoad), Median(nimModify), "ms");
+
+    const double before = HeapBytes(kestrow), baseBefore = HeapBytes(baseline);
+    for (int i = 0; i < selections; ++i) {
+        select(i);
+        modify(i);
+    }
+    std::printf("heap bytes per selection over %d: %.1f (baseline per NIM_MODIFY %.1f)\n",
+                selections, (HeapBytes(kestrow) - before) / selections,
+                (HeapBytes(baseline) - baseBefore) / selections);
+    End(baseline);
+    End(kestrow);
     return 0;
 }

@@ -236,18 +236,28 @@ def bmp8_entry(pix):
 
 
 def png_entry(pix):
+    """RGBA rows as a PNG; with a palette (and its alpha in tRNS) where the
+    picture has no more than 256 colours, which holds the same pixels in
+    fewer bytes."""
     n = len(pix)
+    colours = sorted({p for row in pix for p in row})
+    indexed = len(colours) <= 256
+    index = {p: i for i, p in enumerate(colours)}
     raw = bytearray()
     for row in pix:
         raw.append(0)
         for p in row:
-            raw += bytes(p)
+            raw += bytes((index[p],)) if indexed else bytes(p)
 
     def chunk(kind, data):
         c = struct.pack('>I', len(data)) + kind + data
         return c + struct.pack('>I', zlib.crc32(kind + data) & 0xFFFFFFFF)
-    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', n, n, 8, 6, 0, 0, 0))
-            + chunk(b'IDAT', zlib.compress(bytes(raw), 9)) + chunk(b'IEND', b''))
+    head = chunk(b'IHDR', struct.pack('>IIBBBBB', n, n, 8, 3 if indexed else 6, 0, 0, 0))
+    if indexed:
+        head += chunk(b'PLTE', b''.join(bytes(p[:3]) for p in colours))
+        head += chunk(b'tRNS', bytes(p[3] for p in colours))
+    return (b'\x89PNG\r\n\x1a\n' + head + chunk(b'IDAT', zlib.compress(bytes(raw), 9))
+            + chunk(b'IEND', b''))
 
 
 def write_ico(path, images, bits=32):

@@ -15,7 +15,7 @@
 
 bool SelectDrive(BYTE index) {
     CurrentDrive = index;
-    RebuildMenus();
+    ShowCurrentDrive();
     UpdateTrayIcon();
     return true;
 }

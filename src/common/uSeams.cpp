@@ -2,6 +2,29 @@
 #include <shellapi.h>
 #include <htmlhelp.h>
 #include <mmsystem.h>
+#include <cstring>
+
+// A routine of a system library that only the odd command needs (the help
+// viewer, the CD-audio device): loaded the first time it is asked for, not
+// at every start with all it depends on, and by its full path in the system
+// folder, so that a library of the same name beside the program is never
+// taken instead. The library stays loaded, as an import would.
+static FARPROC SystemRoutine(const char* library, const char* name) {
+    char path[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length + 1 + std::strlen(library) >= MAX_PATH) return nullptr;
+    path[length] = '\\';
+    std::strcpy(path + length + 1, library);
+    HMODULE module = LoadLibraryA(path);
+    return module ? GetProcAddress(module, name) : nullptr;
+}
+
+static MCIERROR SendMci(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR params) {
+    using TSendCommand = MCIERROR(WINAPI*)(MCIDEVICEID, UINT, DWORD_PTR, DWORD_PTR);
+    static const auto send =
+        reinterpret_cast<TSendCommand>(SystemRoutine("winmm.dll", "mciSendCommandA"));
+    return send ? send(device, message, flags, params) : MCIERR_CANNOT_LOAD_DRIVER;
+}
 
 bool SeamDeviceRequest(const char* devicePath, std::initializer_list<DWORD> controlCodes) {
     HANDLE device = CreateFileA(devicePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -23,26 +46,26 @@ bool SeamQueryAudioCD(const char* elementName, int& tracks, std::string& identit
     MCI_OPEN_PARMSA open = {};
     open.lpstrDeviceType = "CDAudio";
     open.lpstrElementName = elementName;
-    if (mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT,
-                        reinterpret_cast<DWORD_PTR>(&open)) != 0)
+    if (SendMci(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT,
+                reinterpret_cast<DWORD_PTR>(&open)) != 0)
         return false;
 
     MCI_STATUS_PARMS status = {};
     status.dwItem = MCI_STATUS_NUMBER_OF_TRACKS;
-    if (mciSendCommandA(open.wDeviceID, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT,
-                        reinterpret_cast<DWORD_PTR>(&status)) == 0)
+    if (SendMci(open.wDeviceID, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT,
+                reinterpret_cast<DWORD_PTR>(&status)) == 0)
         tracks = static_cast<int>(status.dwReturn);
 
     char buffer[255] = {};
     MCI_INFO_PARMSA info = {};
     info.lpstrReturn = buffer;
     info.dwRetSize = sizeof buffer;
-    if (mciSendCommandA(open.wDeviceID, MCI_INFO, MCI_INFO_MEDIA_IDENTITY | MCI_WAIT,
-                        reinterpret_cast<DWORD_PTR>(&info)) == 0) {
+    if (SendMci(open.wDeviceID, MCI_INFO, MCI_INFO_MEDIA_IDENTITY | MCI_WAIT,
+                reinterpret_cast<DWORD_PTR>(&info)) == 0) {
         buffer[sizeof buffer - 1] = '\0';
         identity = buffer;
     }
-    mciSendCommandA(open.wDeviceID, MCI_CLOSE, 0, 0);
+    SendMci(open.wDeviceID, MCI_CLOSE, 0, 0);
     return true;
 }
 
@@ -53,7 +76,9 @@ INT_PTR SeamShellExecute(HWND owner, const char* verb, const char* file, const c
 }
 
 void SeamShowHelpTopic(HWND owner, const char* helpFile, const char* topic) {
-    HtmlHelpA(owner, helpFile, HH_DISPLAY_TOPIC, reinterpret_cast<DWORD_PTR>(topic));
+    using THtmlHelp = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+    static const auto show = reinterpret_cast<THtmlHelp>(SystemRoutine("hhctrl.ocx", "HtmlHelpA"));
+    if (show) show(owner, helpFile, HH_DISPLAY_TOPIC, reinterpret_cast<DWORD_PTR>(topic));
 }
 
 int SeamMessageBox(HWND owner, const char* text, const char* caption, UINT type) {

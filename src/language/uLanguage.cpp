@@ -1,26 +1,97 @@
 #include "uLanguage.h"
 #include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 #include "../app/uInitDestroy.h"
 #include "../common/uGlobals.h"
 #include "../common/uStrConsts.h"
 #include "../common/uUtils.h"
 #include "../menus/uMenus.h"
-#include "../settings/RegIni.h"
 #include "../tray/uNotifyIcon.h"
 
 std::string Language;
 std::string LanguageFileName;
 
+namespace {
+
+// One file's [Main] texts, in file order, as the program shows them.
+struct TLanguageTexts {
+    std::string FileName; // what the texts were read from; empty: nothing read
+    std::vector<std::pair<std::string, std::string>> Texts;
+};
+
+TLanguageTexts CurrentTexts, EnglishTexts;
+
+// The most the profile reader gave of one text.
+constexpr size_t MAX_TEXT_LENGTH = 2047;
+
+// A value as the profile reader gives it: one pair of quotes around it is
+// taken off, and it is cut to MAX_TEXT_LENGTH characters. The reader cuts
+// before it takes off the closing quote, so a value that fills its room
+// exactly loses its last character as well.
+std::string ProfileValue(const std::string& value) {
+    if (value.size() < 2 || (value[0] != '"' && value[0] != '\'') || value.back() != value[0])
+        return value.substr(0, MAX_TEXT_LENGTH);
+    std::string text = value.substr(1, MAX_TEXT_LENGTH);
+    if (value.size() - 1 <= MAX_TEXT_LENGTH + 1) text.pop_back();
+    return text;
+}
+
+std::string TrimBlanks(const std::string& s) {
+    const size_t first = s.find_first_not_of(" \t");
+    if (first == std::string::npos) return std::string();
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+// The whole [Main] section in one read, with a buffer that grows until the
+// section fits. Comments and lines without '=' are no texts.
+void ReadLanguageTexts(const std::string& fileName, TLanguageTexts& table) {
+    table.FileName = fileName;
+    table.Texts.clear();
+    std::vector<char> buffer(32768);
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD length = GetPrivateProfileSectionA(ResStr(IDS_SECTIONMAIN).c_str(),
+                                                       buffer.data(), size, fileName.c_str());
+        if (length + 2 < size) break;
+        buffer.assign(buffer.size() * 2, '\0');
+    }
+    for (const char* line = buffer.data(); *line; line += strlen(line) + 1) {
+        const char* equals = strchr(line, '=');
+        if (!equals || line[0] == ';') continue;
+        std::string text = ProfileValue(TrimBlanks(equals + 1));
+        // Only a lower-case \n marks a text with line breaks; then \N breaks too.
+        if (text.find("\\n") != std::string::npos) text = ReplaceAllText(text, "\\n", "\r\n");
+        table.Texts.emplace_back(TrimBlanks(std::string(line, equals)), text);
+    }
+}
+
+// The text of the key, or null where the file has none (the first of
+// several counts, as for the profile reader). A table follows the file
+// name it is asked with, so a file named anew is read at its first use.
+const std::string* FindText(TLanguageTexts& table, const std::string& fileName,
+                            const std::string& key) {
+    if (table.FileName != fileName) ReadLanguageTexts(fileName, table);
+    for (const auto& entry : table.Texts)
+        if (entry.first == key) return &entry.second;
+    return nullptr;
+}
+
+} // namespace
+
 std::string GetLangText(int number) {
     // No file yet: an empty file name would make the profile API fall back
     // to the system's own INI file.
     if (LanguageFileName.empty()) return std::string();
-    std::string text =
-        IniReadString(LanguageFileName, ResStr(IDS_SECTIONMAIN), std::to_string(number), "");
-    // Only a lower-case \n marks a text with line breaks; then \N breaks too.
-    if (text.find("\\n") != std::string::npos) text = ReplaceAllText(text, "\\n", "\r\n");
-    return text;
+    const std::string key = std::to_string(number);
+    if (const std::string* text = FindText(CurrentTexts, LanguageFileName, key)) return *text;
+    // A translation that lacks a text shows the default language's; one that
+    // has it empty keeps it empty.
+    const std::string english = AppPath + ResStr(IDS_DEFAULTLANGUAGE) + ResStr(IDS_LANGEXT);
+    if (lstrcmpiA(english.c_str(), LanguageFileName.c_str()) == 0) return std::string();
+    const std::string* text = FindText(EnglishTexts, english, key);
+    return text ? *text : std::string();
 }
 
 void LoadLanguage(const std::string& name, int menuId) {
@@ -30,6 +101,9 @@ void LoadLanguage(const std::string& name, int menuId) {
     Language = name;
     LanguageFileName = AppPath + name + ResStr(IDS_LANGEXT);
     if (FileExists(LanguageFileName)) {
+        // Read again at each load: a file edited and chosen again shows the change.
+        ReadLanguageTexts(LanguageFileName, CurrentTexts);
+        EnglishTexts.FileName.clear();
         RefreshInterface();
         return;
     }

@@ -1,5 +1,6 @@
 #include "uMenus.h"
 #include <cstddef>
+#include <vector>
 #include "../common/uGlobals.h"
 #include "../common/uSeams.h"
 #include "../common/uStrConsts.h"
@@ -67,15 +68,12 @@ static HBITMAP MenuBitmap(int id) {
     return MenuBitmaps[id - IDB_FOLDER];
 }
 
-static void CreateDrivesMenu() {
-    DrivesMenu = CreatePopupMenu();
-    for (BYTE i = 0; i < CDCount; ++i) {
-        HBITMAP checked = ComposeCheckedImage(i);
-        HBITMAP unchecked = ComposeDriveImage(i);
-        AddMenuItemEx(DrivesMenu, DriveCaption(CDList[i].Letter), SelectDriveCommandID(i), true,
-                      MFT_RADIOCHECK, i == CurrentDrive ? MFS_CHECKED : 0, nullptr, checked,
-                      unchecked);
-    }
+// The drive's item in the drive list and in the menu itself: its caption,
+// the radio mark and its pictures (drawn beforehand into CDBitmaps).
+static void AddDriveItem(HMENU menu, BYTE drive, const std::string& caption, HMENU subMenu) {
+    AddMenuItemEx(menu, caption, SelectDriveCommandID(drive), true, MFT_RADIOCHECK,
+                  drive == CurrentDrive ? MFS_CHECKED : 0, subMenu, CDBitmapsChecked[drive],
+                  CDBitmaps[drive]);
 }
 
 // A language file's name as its menu item shows it: without ".lng", first
@@ -118,10 +116,8 @@ static void CreateLanguageMenu() {
 static void AddCommonItems() {
     const char letter = CDList[CurrentDrive].Letter;
     AddSeparator(TrayMenu);
-    HBITMAP checked = ComposeCheckedImage(CurrentDrive);
-    HBITMAP unchecked = ComposeDriveImage(CurrentDrive);
     AddMenuItemEx(TrayMenu, CurrentDriveCaption(), IDM_DRIVES, false, MFT_STRING, MFS_CHECKED,
-                  DrivesMenu, checked, unchecked);
+                  DrivesMenu, CDBitmapsChecked[CurrentDrive], CDBitmaps[CurrentDrive]);
     AddSeparator(TrayMenu);
     for (BYTE action = caOpen; action <= caAutorun; ++action)
         AddMenuItem(TrayMenu, ActionCaption(letter, action), IDM_OPEN + action,
@@ -147,27 +143,28 @@ static HMENU CreateDriveMenu(BYTE drive) {
     return DriveMenus[drive];
 }
 
-static void AddDriveItems() {
-    for (BYTE i = 0; i < CDCount; ++i) {
-        CreateDriveMenu(i);
-        HBITMAP checked = ComposeCheckedImage(i);
-        HBITMAP unchecked = ComposeDriveImage(i);
-        AddMenuItemEx(TrayMenu, DriveCaption(CDList[i].Letter), SelectDriveCommandID(i), true,
-                      MFT_RADIOCHECK, i == CurrentDrive ? MFS_CHECKED : 0, DriveMenus[i], checked,
-                      unchecked);
-    }
-}
-
-void CreateMenus() {
+// Pictures are drawn when asked: a language load changes only texts.
+static void BuildMenus(bool drawPictures) {
     // Without a drive nothing can be named or acted on, and the program is
     // already ending.
     if (CDCount == 0 || CurrentDrive >= CDCount) return;
+    if (drawPictures) ComposeAllDriveImages();
+    // Each caption asks the drive for its label: once per build.
+    std::vector<std::string> captions;
+    for (BYTE i = 0; i < CDCount; ++i)
+        captions.push_back(DriveCaption(CDList[i].Letter));
     TrayMenu = CreatePopupMenu();
-    ComposeAllDriveImages();
-    CreateDrivesMenu();
+    DrivesMenu = CreatePopupMenu();
+    for (BYTE i = 0; i < CDCount; ++i)
+        AddDriveItem(DrivesMenu, i, captions[i], nullptr);
     CreateLanguageMenu();
     AddCommonItems();
-    AddDriveItems();
+    for (BYTE i = 0; i < CDCount; ++i)
+        AddDriveItem(TrayMenu, i, captions[i], CreateDriveMenu(i));
+}
+
+void CreateMenus() {
+    BuildMenus(true);
 }
 
 void DestroyMenus() {
@@ -194,8 +191,46 @@ void RebuildMenus() {
 }
 
 void RefreshInterface() {
-    RebuildMenus();
-    UpdateTrayIcon();
+    // Menus built before have their drive pictures drawn already.
+    const bool drawn = TrayMenu != nullptr;
+    DestroyMenus();
+    BuildMenus(!drawn);
+    UpdateTrayIcon(!drawn);
+}
+
+// The radio mark on the drive item with the command, off the others.
+static void MarkDriveItem(HMENU menu, int command) {
+    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID;
+        if (!GetMenuItemInfoA(menu, position, TRUE, &info) || !(info.fType & MFT_RADIOCHECK))
+            continue;
+        const UINT mark = static_cast<int>(info.wID) == command ? MF_CHECKED : MF_UNCHECKED;
+        CheckMenuItem(menu, position, MF_BYPOSITION | mark);
+    }
+}
+
+static void SetItemCaption(int id, const std::string& caption, const MENUITEMINFOA* pictures) {
+    MENUITEMINFOA info = pictures ? *pictures : MENUITEMINFOA{};
+    info.cbSize = sizeof info;
+    info.fMask |= MIIM_STRING;
+    info.dwTypeData = const_cast<char*>(caption.c_str());
+    SetMenuItemInfoA(TrayMenu, id, FALSE, &info);
+}
+
+void ShowCurrentDrive() {
+    if (!TrayMenu || CurrentDrive >= CDCount) return;
+    for (HMENU menu : {DrivesMenu, TrayMenu})
+        MarkDriveItem(menu, SelectDriveCommandID(CurrentDrive));
+    MENUITEMINFOA pictures = {};
+    pictures.fMask = MIIM_CHECKMARKS;
+    pictures.hbmpChecked = CDBitmapsChecked[CurrentDrive];
+    pictures.hbmpUnchecked = CDBitmaps[CurrentDrive];
+    SetItemCaption(IDM_DRIVES, CurrentDriveCaption(), &pictures);
+    for (BYTE action = caOpen; action <= caAutorun; ++action)
+        SetItemCaption(IDM_OPEN + action, ActionCaption(CDList[CurrentDrive].Letter, action),
+                       nullptr);
 }
 
 // ---- drive texts -------------------------------------------------------------

@@ -15,6 +15,9 @@ void DestroyMenus();
 void RebuildMenus();
 // Menus and tray icon anew, after a language load.
 void RefreshInterface();
+// The menus name CurrentDrive as the current one: marks and captions are
+// changed in place, nothing is rebuilt.
+void ShowCurrentDrive();
 
 std::string DriveCaption(char letter);
 std::string CurrentDriveCaption();

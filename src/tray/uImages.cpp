@@ -30,6 +30,19 @@ static int MediaKindIcon(BYTE kind) {
     }
 }
 
+// Each medium kind's picture for the tray icon, loaded once: a copy for each
+// drive selection costs less than a load, and under Wine each load of a
+// picture keeps some memory of its own for good.
+static HICON MediaKindPictures[mkDVDVideo + 1];
+
+static HICON MediaKindPicture(BYTE kind) {
+    const int icon = MediaKindIcon(kind);
+    if (!icon) return nullptr;
+    HICON& picture = MediaKindPictures[kind];
+    if (!picture) picture = LoadIconResource(icon, SmallIconWidth, SmallIconHeight);
+    return picture;
+}
+
 void InitImages() {
     SmallIconWidth = GetSystemMetrics(SM_CXSMICON);
     SmallIconHeight = GetSystemMetrics(SM_CYSMICON);
@@ -62,6 +75,8 @@ void FreeImages() {
     FreeIcon(TrayBadgeIcon);
     FreeIcon(CheckBadgeIcon);
     FreeIcon(TrayIcon);
+    for (HICON& picture : MediaKindPictures)
+        FreeIcon(picture);
     for (HBITMAP& bitmap : MenuBitmaps)
         FreeObject(bitmap);
     for (BYTE i = 0; i < CDCount; ++i) {
@@ -255,8 +270,8 @@ HICON ComposeTrayIcon() {
     if (autorun) {
         TrayIcon = OverlayIcon(TrayBadgeIcon, autorun);
         FreeIcon(autorun);
-    } else if (int icon = MediaKindIcon(drive.MediaKind)) {
-        TrayIcon = LoadIconResource(icon, SmallIconWidth, SmallIconHeight);
+    } else if (HICON picture = MediaKindPicture(drive.MediaKind)) {
+        TrayIcon = CopyIcon(picture);
     }
     return TrayIcon;
 }

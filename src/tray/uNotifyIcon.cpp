@@ -45,11 +45,13 @@ bool RemoveTrayIcon() {
     return Shell_NotifyIconA(NIM_DELETE, &NotifyIconData) != 0;
 }
 
-void UpdateTrayIcon() {
+void UpdateTrayIcon(bool newPicture) {
     // The picture in hIcon is TrayIcon, which ComposeTrayIcon destroys
     // before it makes the next one.
-    NotifyIconData.hIcon = nullptr;
-    NotifyIconData.hIcon = ComposeTrayIcon();
+    if (newPicture || !TrayIcon) {
+        NotifyIconData.hIcon = nullptr;
+        NotifyIconData.hIcon = ComposeTrayIcon();
+    }
     std::string text;
     if (CurrentDrive < CDCount)
         text = DriveInfoText(CDList[CurrentDrive].Letter, CDList[CurrentDrive].MediaKind);

@@ -10,9 +10,10 @@ extern NOTIFYICONDATAA NotifyIconData;
 
 bool AddTrayIcon();
 bool RemoveTrayIcon();
-// Sends the current drive's picture and tooltip; puts the icon back when the
-// shell has lost it.
-void UpdateTrayIcon();
+// Sends the current drive's tooltip, and a new picture unless newPicture is
+// false (a language load changes only the tooltip); puts the icon back when
+// the shell has lost it.
+void UpdateTrayIcon(bool newPicture = true);
 // When the shell refuses the icon, the add is tried again on this timer of
 // the main window, at most ICON_RETRY_LIMIT times in a row.
 constexpr UINT_PTR ICON_RETRY_TIMER = 0x200; // apart from the drives' 1 to 21 and the balloon's
