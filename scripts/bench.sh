@@ -11,8 +11,8 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 selections=${1:-10000}
 "$root/scripts/setup.sh"
-# shellcheck source=scripts/arch.sh
-. "$root/scripts/arch.sh"
+# shellcheck source=scripts/wine-env.sh
+. "$root/scripts/wine-env.sh"
 KESTROW_ARCH=i686 BUILD_DIR= "$root/scripts/build.sh" --target kestrow >/dev/null
 "$root/scripts/build.sh" --target bench_kestrow kestrow languages bench_baseline emulated_drives >/dev/null
 build=$KESTROW_BUILD
@@ -21,11 +21,12 @@ wineroot=$build/wine
 "$root/scripts/wine-prefix.sh" template "$wineroot/template"
 prefix=$wineroot/bench-kestrow
 "$root/scripts/wine-prefix.sh" make "$prefix" "$wineroot/template" D=backup E=dvd
-export WINEPREFIX=$prefix WINEDEBUG=-all LC_ALL=C.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEPREFIX=$prefix LC_ALL=C.UTF-8
 [ -f "$prefix/drives/drives.conf" ] && export LD_PRELOAD=$KESTROW_EMULATED_DRIVES
-# shellcheck source=scripts/xvfb.sh
-. "$root/scripts/xvfb.sh"
+if [ -z "${DISPLAY:-}" ]; then
+    kestrow_private_display
+    trap 'kill $KESTROW_XVFB_PID 2>/dev/null' EXIT
+fi
 wineserver -p
 wine wineboot </dev/null >/dev/null 2>&1
 
