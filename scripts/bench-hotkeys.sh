@@ -13,9 +13,6 @@ wineroot=$build/wine
 prefix=$wineroot/bench
 [ -d "$prefix" ] || "$root/scripts/wine-prefix.sh" make "$prefix" "$wineroot/template"
 export WINEPREFIX=$prefix
-if [ -z "${DISPLAY:-}" ]; then
-    kestrow_private_display
-    trap 'kill $KESTROW_XVFB_PID 2>/dev/null' EXIT
-fi
+kestrow_ensure_display
 wine "$build/bin/bench_hotkeys.exe"
 wineserver -k || true

@@ -23,10 +23,7 @@ prefix=$wineroot/bench-kestrow
 "$root/scripts/wine-prefix.sh" make "$prefix" "$wineroot/template" D=backup E=dvd
 export WINEPREFIX=$prefix LC_ALL=C.UTF-8
 [ -f "$prefix/drives/drives.conf" ] && export LD_PRELOAD=$KESTROW_EMULATED_DRIVES
-if [ -z "${DISPLAY:-}" ]; then
-    kestrow_private_display
-    trap 'kill $KESTROW_XVFB_PID 2>/dev/null' EXIT
-fi
+kestrow_ensure_display
 wineserver -p
 wine wineboot </dev/null >/dev/null 2>&1
 

@@ -33,10 +33,7 @@ if [ "$(locale charmap 2>/dev/null)" != UTF-8 ]; then export LC_ALL=C.UTF-8; fi
 
 headless=0
 [ -z "${DISPLAY:-}" ] && headless=1
-if [ $headless -eq 1 ]; then
-    kestrow_private_display
-    trap 'kill $KESTROW_XVFB_PID 2>/dev/null' EXIT
-fi
+kestrow_ensure_display
 
 if [ $headless -eq 0 ]; then
     exec wine "$build/bin/kestrow.exe" "$@"

@@ -15,10 +15,7 @@ echo "Testing the $KESTROW_ARCH build in $build"
 
 export KESTROW_WINE_ROOT=$build/wine
 "$root/scripts/wine-prefix.sh" template "$KESTROW_WINE_ROOT/template"
-if [ -z "${DISPLAY:-}" ]; then
-    kestrow_private_display
-    trap 'kill $KESTROW_XVFB_PID 2>/dev/null' EXIT
-fi
+kestrow_ensure_display
 
 cd "$build"
 ctest --output-on-failure -j4 "$@"

@@ -57,3 +57,10 @@ kestrow_private_display() {
     read -r display_number <&$fd
     export DISPLAY=:$display_number
 }
+
+# A private display where there is none, stopped when the script ends.
+kestrow_ensure_display() {
+    [ -n "${DISPLAY:-}" ] && return 0
+    kestrow_private_display
+    trap 'kill $KESTROW_XVFB_PID 2>/dev/null' EXIT
+}
