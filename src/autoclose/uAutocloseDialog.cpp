@@ -71,43 +71,52 @@ static void ArrangeAutocloseDialog() {
     }
 }
 
+// Puts a line's controls at the top y: the animation, the close and pause
+// links as wide as their texts, then the countdown text up to the right edge.
+static void PlaceRow(const TAutocloseRow& row, int y) {
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(row.Animation, nullptr, ROW_LEFT, y, 0, 0, flags | SWP_NOSIZE);
+    int x = LINK_LEFT;
+    SetWindowPos(row.CloseLink, nullptr, x, y, 0, 0, flags | SWP_NOSIZE);
+    x += WindowWidth(row.CloseLink);
+    SetWindowPos(row.PauseLink, nullptr, x, y, 0, 0, flags | SWP_NOSIZE);
+    x += WindowWidth(row.PauseLink) + TEXT_GAP;
+    RECT client;
+    GetClientRect(AutocloseDialog, &client);
+    SetWindowPos(row.TextLabel, nullptr, x, y, client.right - x - TEXT_GAP, ROW_HEIGHT, flags);
+}
+
 void AddAutocloseRow(BYTE drive) {
     if (!AutocloseDialog || IsDriveInAutocloseDialog(drive)) return;
     if (AutocloseRowCount >= AutocloseRows.size()) return; // never more lines than drives
     HINSTANCE module = GetModuleHandleA(nullptr);
     int r = AutocloseRowCount;
-    int y = RowTop(r);
     TAutocloseRow& row = AutocloseRows[r];
     row.Drive = drive;
 
     row.Animation =
         CreateWindowExA(0, ANIMATE_CLASSA, "", WS_CHILD | WS_VISIBLE | ACS_CENTER | ACS_TRANSPARENT,
-                        ROW_LEFT, y, 16, 16, AutocloseDialog, nullptr, module, nullptr);
+                        0, 0, 16, 16, AutocloseDialog, nullptr, module, nullptr);
     SendMessageA(row.Animation, ACM_OPENA, 0,
                  reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(IDR_ANIMATION)));
     SendMessageA(row.Animation, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, -1));
 
     row.CloseLink = CreateLinkLabel(FormatText("[%s]", {GetLangText(IDM_CLOSE)}), WS_TABSTOP,
-                                    IDC_AC_ROWCLOSE + drive, LINK_LEFT, y, AutocloseDialog);
-    int closeWidth = WindowWidth(row.CloseLink);
-    row.PauseLink =
-        CreateLinkLabel(FormatText("[%s]", {GetLangText(TEXT_PAUSE)}), WS_TABSTOP,
-                        IDC_AC_ROWPAUSE + drive, LINK_LEFT + closeWidth, y, AutocloseDialog);
-    int pauseWidth = WindowWidth(row.PauseLink);
+                                    IDC_AC_ROWCLOSE + drive, 0, 0, AutocloseDialog);
+    row.PauseLink = CreateLinkLabel(FormatText("[%s]", {GetLangText(TEXT_PAUSE)}), WS_TABSTOP,
+                                    IDC_AC_ROWPAUSE + drive, 0, 0, AutocloseDialog);
     // Tab goes through the lines' links from the top, then the buttons.
     HWND before = r > 0 ? AutocloseRows[r - 1].PauseLink : GetDlgItem(AutocloseDialog, IDC_AC_HINT);
     const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
     SetWindowPos(row.CloseLink, before, 0, 0, 0, 0, keep);
     SetWindowPos(row.PauseLink, row.CloseLink, 0, 0, 0, 0, keep);
 
-    int x = LINK_LEFT + closeWidth + pauseWidth + TEXT_GAP;
-    RECT client;
-    GetClientRect(AutocloseDialog, &client);
     row.TextLabel = CreateWindowExA(
-        0, "STATIC", CountdownText(drive).c_str(), WS_CHILD | WS_VISIBLE, x, y,
-        client.right - x - TEXT_GAP, ROW_HEIGHT, AutocloseDialog,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_AC_ROWTEXT + drive)), module, nullptr);
+        0, "STATIC", CountdownText(drive).c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+        AutocloseDialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_AC_ROWTEXT + drive)),
+        module, nullptr);
     SendMessageA(row.TextLabel, WM_SETFONT, SendMessageA(AutocloseDialog, WM_GETFONT, 0, 0), TRUE);
+    PlaceRow(row, RowTop(r));
 
     AutocloseRowCount = static_cast<BYTE>(r + 1);
     ArrangeAutocloseDialog();
@@ -141,17 +150,8 @@ void RemoveAutocloseRow(BYTE drive) {
 
     // Later lines move up by one, keeping their sizes and order.
     for (int i = r + 1; i < AutocloseRowCount; ++i) {
-        TAutocloseRow& row = AutocloseRows[i - 1];
-        row = AutocloseRows[i];
-        int y = RowTop(i - 1);
-        int closeWidth = WindowWidth(row.CloseLink);
-        int pauseWidth = WindowWidth(row.PauseLink);
-        const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
-        SetWindowPos(row.Animation, nullptr, ROW_LEFT, y, 0, 0, flags);
-        SetWindowPos(row.CloseLink, nullptr, LINK_LEFT, y, 0, 0, flags);
-        SetWindowPos(row.PauseLink, nullptr, LINK_LEFT + closeWidth, y, 0, 0, flags);
-        SetWindowPos(row.TextLabel, nullptr, LINK_LEFT + closeWidth + pauseWidth + TEXT_GAP, y, 0,
-                     0, flags);
+        AutocloseRows[i - 1] = AutocloseRows[i];
+        PlaceRow(AutocloseRows[i - 1], RowTop(i - 1));
     }
     AutocloseRowCount = static_cast<BYTE>(AutocloseRowCount - 1);
     AutocloseRows[AutocloseRowCount] = TAutocloseRow{};

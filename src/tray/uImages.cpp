@@ -43,6 +43,19 @@ static HICON MediaKindPicture(BYTE kind) {
     return picture;
 }
 
+// An uncompressed device-independent bitmap's header; a negative height
+// puts the top row first.
+static BITMAPINFO DibInfo(int width, int height, WORD bitCount) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = bitCount;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 void InitImages() {
     SmallIconWidth = GetSystemMetrics(SM_CXSMICON);
     SmallIconHeight = GetSystemMetrics(SM_CYSMICON);
@@ -52,13 +65,7 @@ void InitImages() {
     if (SmallIconHeight < MenuImageHeight) MenuImageHeight = SmallIconHeight;
 
     for (BYTE i = 0; i < CDCount; ++i) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = MenuImageWidth;
-        info.bmiHeader.biHeight = MenuImageHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = DibInfo(MenuImageWidth, MenuImageHeight, 24);
         void* bits = nullptr;
         CDBitmapsChecked[i] = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         CDBitmaps[i] = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -101,20 +108,9 @@ bool FreeObject(HBITMAP& handle) {
 
 // The pixels of a bitmap as 32-bit BGRA rows, top row first. The bitmap must
 // not be selected into a device context.
-static BITMAPINFO TopDownRgbaInfo(int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 static std::vector<DWORD> ReadPixels(HBITMAP bitmap, int width, int height) {
     std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
-    BITMAPINFO info = TopDownRgbaInfo(width, height);
+    BITMAPINFO info = DibInfo(width, -height, 32);
     HDC screen = GetDC(nullptr);
     GetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
@@ -122,7 +118,7 @@ static std::vector<DWORD> ReadPixels(HBITMAP bitmap, int width, int height) {
 }
 
 static void WritePixels(HBITMAP bitmap, int width, int height, const std::vector<DWORD>& pixels) {
-    BITMAPINFO info = TopDownRgbaInfo(width, height);
+    BITMAPINFO info = DibInfo(width, -height, 32);
     HDC screen = GetDC(nullptr);
     SetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
