@@ -8,6 +8,8 @@
 // Cursor shown over every link label; the arrow when nobody loaded another.
 extern HCURSOR LinkCursor;
 
+// A child label of the parent, destroyed with it; null when it could not be made.
 HWND CreateLinkLabel(const std::string& text, DWORD style, int id, int x, int y, HWND parent);
 LRESULT CALLBACK LinkLabelWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The size of the text in the window's font.
 void GetTextSize(HWND window, const char* text, int len, SIZE& size);

@@ -38,8 +38,15 @@ struct TFormatArg {
     TFormatArg(const char* value) : Kind(faString), Number(0), Text(value) {}
 };
 
+// The current language's text of the number, the default language's where
+// the file has none, with \n as line breaks; empty before any language.
 std::string GetLangText(int number);
+// Makes the language current (the menu item menuId marked, 0 for none) and
+// refreshes the menus and tooltip; a missing file falls back to the default
+// language with a warning, a missing default language ends the program.
 void LoadLanguage(const std::string& name, int menuId);
+// Sets the texts of the dialog's controls first + 1 to last that the language
+// has.
 void SetDialogTexts(HWND dialog, int first, int last);
 // The system formatter's syntax with these arguments, by position; at most
 // FormatTextLimit characters. Placeholders without a fitting argument come out
@@ -55,6 +62,8 @@ constexpr size_t PlaceholderSlack = 32;
 // written beyond them. Returns the length of the text left in buffer.
 size_t FormatPlaceholder(const std::string& placeholder, const TFormatArg& arg, size_t room,
                          char* buffer);
+// Every match of the pattern, in any letter case, replaced.
 std::string ReplaceAllText(const std::string& s, const std::string& oldPattern,
                            const std::string& newPattern);
+// In upper case as the system's code page has it.
 std::string UpperCaseText(const std::string& s);

@@ -8,6 +8,8 @@
 // to the shell (cbSize).
 extern NOTIFYICONDATAA NotifyIconData;
 
+// Add or remove the icon (without picture or tip when added); true when the
+// shell took the request.
 bool AddTrayIcon();
 bool RemoveTrayIcon();
 // Sends the current drive's tooltip, and a new picture unless newPicture is
@@ -18,7 +20,9 @@ void UpdateTrayIcon(bool newPicture = true);
 // the main window, at most ICON_RETRY_LIMIT times in a row.
 constexpr UINT_PTR ICON_RETRY_TIMER = 0x200; // apart from the drives' 1 to 21 and the balloon's
 constexpr int ICON_RETRY_LIMIT = 24;         // two minutes of a shell that refuses the icon
+// Removes the icon, adds it again unless hidden, and refreshes it.
 void ShowTrayIcon(bool hidden);
+// Sends the balloon with the icon's next refresh, once.
 void SetTrayBalloon(const std::string& title, const std::string& text, DWORD infoFlags);
 enum TBalloonKind : BYTE { bkError = 0, bkWarning = 1, bkInformation = 2 };
 // A balloon titled "Kestrow" and the language's message title, with the
