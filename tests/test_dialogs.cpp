@@ -7,16 +7,16 @@
 #include <functional>
 #include <thread>
 #include <vector>
-#include "support/SeamDoubles.h"
-#include "support/TestSupport.h"
-#include "../src/actions/uActions.h"
-#include "../src/autoclose/uAutocloseDialog.h"
-#include "../src/hotkeys/uHotKeys.h"
-#include "../src/language/uLanguage.h"
-#include "../src/options/uOptionsDialog.h"
-#include "../src/settings/RegIni.h"
-#include "../src/settings/uSettings.h"
-#include "../res/resource.h"
+#include "tests/support/SeamDoubles.h"
+#include "tests/support/TestSupport.h"
+#include "src/actions/uActions.h"
+#include "src/autoclose/uAutocloseDialog.h"
+#include "src/hotkeys/uHotKeys.h"
+#include "src/language/uLanguage.h"
+#include "src/options/uOptionsDialog.h"
+#include "src/settings/RegIni.h"
+#include "src/settings/uSettings.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -7,19 +7,19 @@
 #include <commctrl.h>
 #include <dbt.h>
 #include <climits>
-#include "support/Probe.h"
-#include "support/SeamDoubles.h"
-#include "support/TestSupport.h"
-#include "support/TrayFixtures.h"
-#include "../src/actions/uActions.h"
-#include "../src/app/uCMD.h"
-#include "../src/drives/uCDTools.h"
-#include "../src/hotkeys/uHotKeys.h"
-#include "../src/language/uLanguage.h"
-#include "../src/menus/uMenus.h"
-#include "../src/settings/uSettings.h"
-#include "../src/tray/uNotifyIcon.h"
-#include "../res/resource.h"
+#include "tests/support/Probe.h"
+#include "tests/support/SeamDoubles.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/TrayFixtures.h"
+#include "src/actions/uActions.h"
+#include "src/app/uCMD.h"
+#include "src/drives/uCDTools.h"
+#include "src/hotkeys/uHotKeys.h"
+#include "src/language/uLanguage.h"
+#include "src/menus/uMenus.h"
+#include "src/settings/uSettings.h"
+#include "src/tray/uNotifyIcon.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -11,14 +11,14 @@
 #include <algorithm>
 #include <string>
 #include <vector>
-#include "support/Probe.h"
-#include "support/ShellTray.h"
-#include "support/TestSupport.h"
-#include "../src/common/uGlobals.h"
-#include "../src/drives/uCDTools.h"
-#include "../src/language/uLanguage.h"
-#include "../src/menus/uMenus.h"
-#include "../res/resource.h"
+#include "tests/support/Probe.h"
+#include "tests/support/ShellTray.h"
+#include "tests/support/TestSupport.h"
+#include "src/common/uGlobals.h"
+#include "src/drives/uCDTools.h"
+#include "src/language/uLanguage.h"
+#include "src/menus/uMenus.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
-#include "support/Probe.h"
-#include "support/TestSupport.h"
-#include "../src/drives/uCDTools.h"
-#include "../src/language/uLanguage.h"
-#include "../src/tray/uNotifyIcon.h"
+#include "tests/support/Probe.h"
+#include "tests/support/TestSupport.h"
+#include "src/drives/uCDTools.h"
+#include "src/language/uLanguage.h"
+#include "src/tray/uNotifyIcon.h"
 
 namespace {
 

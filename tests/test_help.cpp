@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <vector>
-#include "support/SeamDoubles.h"
-#include "support/TestSupport.h"
-#include "../src/app/uInitDestroy.h"
-#include "../src/common/uGlobals.h"
-#include "../res/resource.h"
+#include "tests/support/SeamDoubles.h"
+#include "tests/support/TestSupport.h"
+#include "src/app/uInitDestroy.h"
+#include "src/common/uGlobals.h"
+#include "res/resource.h"
 
 TEST(Help, TheCompiledFileHoldsEveryTopic) {
     std::string chm = ReadTextFile(ExeFolder() + "kestrow.chm");

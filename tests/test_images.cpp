@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <vector>
-#include "support/TestSupport.h"
-#include "support/TrayFixtures.h"
-#include "../src/common/uGlobals.h"
-#include "../src/tray/uImages.h"
-#include "../res/resource.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/TrayFixtures.h"
+#include "src/common/uGlobals.h"
+#include "src/tray/uImages.h"
+#include "res/resource.h"
 
 namespace {
 

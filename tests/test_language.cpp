@@ -6,15 +6,15 @@
 #include <deque>
 #include <random>
 #include <vector>
-#include "support/SeamDoubles.h"
-#include "support/Probe.h"
-#include "support/TestSupport.h"
-#include "support/TrayFixtures.h"
-#include "../src/common/uGlobals.h"
-#include "../src/language/uLanguage.h"
-#include "../src/tray/uNotifyIcon.h"
-#include "../src/menus/uMenus.h"
-#include "../res/resource.h"
+#include "tests/support/SeamDoubles.h"
+#include "tests/support/Probe.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/TrayFixtures.h"
+#include "src/common/uGlobals.h"
+#include "src/language/uLanguage.h"
+#include "src/tray/uNotifyIcon.h"
+#include "src/menus/uMenus.h"
+#include "res/resource.h"
 
 namespace {
 

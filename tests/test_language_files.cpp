@@ -16,14 +16,14 @@
 #include <map>
 #include <set>
 #include <vector>
-#include "support/SeamDoubles.h"
-#include "support/TestSupport.h"
-#include "support/TrayFixtures.h"
-#include "../res/resource.h"
-#include "../src/common/uGlobals.h"
-#include "../src/language/uLanguage.h"
-#include "../src/menus/uMenus.h"
-#include "../src/tray/uImages.h"
+#include "tests/support/SeamDoubles.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/TrayFixtures.h"
+#include "res/resource.h"
+#include "src/common/uGlobals.h"
+#include "src/language/uLanguage.h"
+#include "src/menus/uMenus.h"
+#include "src/tray/uImages.h"
 
 namespace {
 

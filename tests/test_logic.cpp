@@ -9,14 +9,14 @@
 #include <climits>
 #include <random>
 #include <set>
-#include "support/TestSupport.h"
-#include "../src/common/uUtils.h"
-#include "../src/drives/uCDTools.h"
-#include "../src/hotkeys/uHotKeyText.h"
-#include "../src/language/uLanguage.h"
-#include "../src/menus/uMenus.h"
-#include "../src/settings/RegIni.h"
-#include "../res/resource.h"
+#include "tests/support/TestSupport.h"
+#include "src/common/uUtils.h"
+#include "src/drives/uCDTools.h"
+#include "src/hotkeys/uHotKeyText.h"
+#include "src/language/uLanguage.h"
+#include "src/menus/uMenus.h"
+#include "src/settings/RegIni.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -3,15 +3,15 @@
 #include <windows.h>
 #include <string>
 #include <vector>
-#include "support/SeamDoubles.h"
-#include "support/TestSupport.h"
-#include "support/TrayFixtures.h"
-#include "../src/common/uGlobals.h"
-#include "../src/language/uLanguage.h"
-#include "../src/menus/uMenus.h"
-#include "../src/tray/uImages.h"
-#include "../src/tray/uNotifyIcon.h"
-#include "../res/resource.h"
+#include "tests/support/SeamDoubles.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/TrayFixtures.h"
+#include "src/common/uGlobals.h"
+#include "src/language/uLanguage.h"
+#include "src/menus/uMenus.h"
+#include "src/tray/uImages.h"
+#include "src/tray/uNotifyIcon.h"
+#include "res/resource.h"
 
 namespace {
 

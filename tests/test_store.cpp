@@ -8,14 +8,14 @@
 #include <prsht.h>
 #include <functional>
 #include <thread>
-#include "support/TestSupport.h"
-#include "../src/app/uInitDestroy.h"
-#include "../src/hotkeys/uHotKeys.h"
-#include "../src/language/uLanguage.h"
-#include "../src/options/uOptionsDialog.h"
-#include "../src/settings/uSettings.h"
-#include "../src/tray/uNotifyIcon.h"
-#include "../res/resource.h"
+#include "tests/support/TestSupport.h"
+#include "src/app/uInitDestroy.h"
+#include "src/hotkeys/uHotKeys.h"
+#include "src/language/uLanguage.h"
+#include "src/options/uOptionsDialog.h"
+#include "src/settings/uSettings.h"
+#include "src/tray/uNotifyIcon.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -4,15 +4,15 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <cstring>
-#include "support/ShellTray.h"
-#include "support/TestSupport.h"
-#include "support/TrayFixtures.h"
-#include "../src/common/uGlobals.h"
-#include "../src/common/uUtils.h"
-#include "../src/language/uLanguage.h"
-#include "../src/settings/uSettings.h"
-#include "../src/tray/uImages.h"
-#include "../src/tray/uNotifyIcon.h"
+#include "tests/support/ShellTray.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/TrayFixtures.h"
+#include "src/common/uGlobals.h"
+#include "src/common/uUtils.h"
+#include "src/language/uLanguage.h"
+#include "src/settings/uSettings.h"
+#include "src/tray/uImages.h"
+#include "src/tray/uNotifyIcon.h"
 
 namespace {
 

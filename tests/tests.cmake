@@ -10,6 +10,7 @@ set(TEST_DIR ${CMAKE_SOURCE_DIR}/tests)
 # test uses (an archive member would be left out when only the core needs it).
 add_library(kestrow_seamdoubles OBJECT ${TEST_DIR}/support/SeamDoubles.cpp)
 target_compile_options(kestrow_seamdoubles PRIVATE ${WARNINGS})
+target_include_directories(kestrow_seamdoubles PRIVATE ${CMAKE_SOURCE_DIR})
 add_library(kestrow_testsupport STATIC
   ${TEST_DIR}/support/TestSupport.cpp
   ${TEST_DIR}/support/Probe.cpp

@@ -5,10 +5,10 @@
 #include <commctrl.h>
 #include <cstdio>
 #include <string>
-#include "../src/common/uGlobals.h"
-#include "../src/hotkeys/uHotKeyText.h"
-#include "../src/hotkeys/uHotKeys.h"
-#include "../src/settings/RegIni.h"
+#include "src/common/uGlobals.h"
+#include "src/hotkeys/uHotKeyText.h"
+#include "src/hotkeys/uHotKeys.h"
+#include "src/settings/RegIni.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 #include "uActions.h"
 #include <string>
-#include "../app/uInitDestroy.h"
-#include "../autoclose/uAutocloseDialog.h"
-#include "../autoclose/uTimer.h"
-#include "../common/uGlobals.h"
-#include "../common/uSeams.h"
-#include "../common/uStrConsts.h"
-#include "../common/uUtils.h"
-#include "../drives/uCDTools.h"
-#include "../language/uLanguage.h"
-#include "../settings/uSettings.h"
+#include "src/app/uInitDestroy.h"
+#include "src/autoclose/uAutocloseDialog.h"
+#include "src/autoclose/uTimer.h"
+#include "src/common/uGlobals.h"
+#include "src/common/uSeams.h"
+#include "src/common/uStrConsts.h"
+#include "src/common/uUtils.h"
+#include "src/drives/uCDTools.h"
+#include "src/language/uLanguage.h"
+#include "src/settings/uSettings.h"
 
 bool OpenCD(BYTE drive) {
     if (drive >= CDCount) return false;

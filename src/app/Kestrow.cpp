@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include "uCMD.h"
 #include "uInitDestroy.h"
-#include "../autoclose/uAutocloseDialog.h"
-#include "../common/uGlobals.h"
+#include "src/autoclose/uAutocloseDialog.h"
+#include "src/common/uGlobals.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CommandLineMode = __argc > 1;

@@ -2,13 +2,13 @@
 #include <windows.h>
 #include "uInitDestroy.h"
 #include "uMain.h"
-#include "../common/uGlobals.h"
-#include "../common/uStrConsts.h"
-#include "../language/uLanguage.h"
-#include "../menus/uMenus.h"
-#include "../settings/RegIni.h"
-#include "../settings/uSettings.h"
-#include "../tray/uNotifyIcon.h"
+#include "src/common/uGlobals.h"
+#include "src/common/uStrConsts.h"
+#include "src/language/uLanguage.h"
+#include "src/menus/uMenus.h"
+#include "src/settings/RegIni.h"
+#include "src/settings/uSettings.h"
+#include "src/tray/uNotifyIcon.h"
 
 struct TCommandForm {
     const char* Form;

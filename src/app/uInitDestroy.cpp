@@ -2,18 +2,18 @@
 #include <windows.h>
 #include <commctrl.h>
 #include "uMain.h"
-#include "../common/uGlobals.h"
-#include "../common/uSeams.h"
-#include "../common/uStrConsts.h"
-#include "../common/uUtils.h"
-#include "../autoclose/uTimer.h"
-#include "../drives/uCDTools.h"
-#include "../hotkeys/uHotKeys.h"
-#include "../language/uLanguage.h"
-#include "../menus/uMenus.h"
-#include "../settings/uSettings.h"
-#include "../tray/uImages.h"
-#include "../tray/uNotifyIcon.h"
+#include "src/common/uGlobals.h"
+#include "src/common/uSeams.h"
+#include "src/common/uStrConsts.h"
+#include "src/common/uUtils.h"
+#include "src/autoclose/uTimer.h"
+#include "src/drives/uCDTools.h"
+#include "src/hotkeys/uHotKeys.h"
+#include "src/language/uLanguage.h"
+#include "src/menus/uMenus.h"
+#include "src/settings/uSettings.h"
+#include "src/tray/uImages.h"
+#include "src/tray/uNotifyIcon.h"
 
 void RegisterMainWindowClass() {
     static const std::string className = ResStr(IDS_CLASSNAME);

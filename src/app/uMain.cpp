@@ -2,16 +2,16 @@
 #include <dbt.h>
 #include "uCMD.h"
 #include "uInitDestroy.h"
-#include "../actions/uActions.h"
-#include "../common/uGlobals.h"
-#include "../common/uSeams.h"
-#include "../common/uStrConsts.h"
-#include "../hotkeys/uHotKeys.h"
-#include "../language/uLanguage.h"
-#include "../menus/uMenus.h"
-#include "../options/uOptionsDialog.h"
-#include "../settings/uSettings.h"
-#include "../tray/uNotifyIcon.h"
+#include "src/actions/uActions.h"
+#include "src/common/uGlobals.h"
+#include "src/common/uSeams.h"
+#include "src/common/uStrConsts.h"
+#include "src/hotkeys/uHotKeys.h"
+#include "src/language/uLanguage.h"
+#include "src/menus/uMenus.h"
+#include "src/options/uOptionsDialog.h"
+#include "src/settings/uSettings.h"
+#include "src/tray/uNotifyIcon.h"
 
 bool SelectDrive(BYTE index) {
     CurrentDrive = index;

@@ -3,11 +3,11 @@
 #include <vector>
 #include "LinkLabel.h"
 #include "uTimer.h"
-#include "../actions/uActions.h"
-#include "../app/uInitDestroy.h"
-#include "../common/uGlobals.h"
-#include "../common/uStrConsts.h"
-#include "../language/uLanguage.h"
+#include "src/actions/uActions.h"
+#include "src/app/uInitDestroy.h"
+#include "src/common/uGlobals.h"
+#include "src/common/uStrConsts.h"
+#include "src/language/uLanguage.h"
 
 struct TAutocloseRow {
     int Drive;

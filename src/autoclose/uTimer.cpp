@@ -1,6 +1,6 @@
 #include "uTimer.h"
-#include "../common/uGlobals.h"
-#include "../settings/uSettings.h"
+#include "src/common/uGlobals.h"
+#include "src/settings/uSettings.h"
 
 // A drive's countdown runs exactly while its timer (id drive + 1) exists.
 static UINT_PTR TimerId(BYTE drive) {

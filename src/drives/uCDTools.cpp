@@ -1,12 +1,12 @@
 #include "uCDTools.h"
 #include <winioctl.h>
 #include <algorithm>
-#include "../common/uSeams.h"
-#include "../common/uStrConsts.h"
-#include "../common/uUtils.h"
-#include "../language/uLanguage.h"
-#include "../settings/RegIni.h"
-#include "../tray/uNotifyIcon.h"
+#include "src/common/uSeams.h"
+#include "src/common/uStrConsts.h"
+#include "src/common/uUtils.h"
+#include "src/language/uLanguage.h"
+#include "src/settings/RegIni.h"
+#include "src/tray/uNotifyIcon.h"
 
 // The drives are listed before any language is loaded. For the message that
 // none was found, the stored language's file (or the default language's, when

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
-#include "../common/uGlobals.h"
+#include "src/common/uGlobals.h"
 
 // Lists the drives into CDList and CDCount and sizes the per-drive arrays;
 // with none, shows the message and ends the program after it.

@@ -2,11 +2,11 @@
 #include <commctrl.h>
 #include <string>
 #include "uHotKeyText.h"
-#include "../common/uGlobals.h"
-#include "../common/uStrConsts.h"
-#include "../drives/uCDTools.h"
-#include "../menus/uMenus.h"
-#include "../settings/RegIni.h"
+#include "src/common/uGlobals.h"
+#include "src/common/uStrConsts.h"
+#include "src/drives/uCDTools.h"
+#include "src/menus/uMenus.h"
+#include "src/settings/RegIni.h"
 
 int GlobalHotKeys[ghCount];
 

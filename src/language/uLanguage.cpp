@@ -3,12 +3,12 @@
 #include <cstring>
 #include <utility>
 #include <vector>
-#include "../app/uInitDestroy.h"
-#include "../common/uGlobals.h"
-#include "../common/uStrConsts.h"
-#include "../common/uUtils.h"
-#include "../menus/uMenus.h"
-#include "../tray/uNotifyIcon.h"
+#include "src/app/uInitDestroy.h"
+#include "src/common/uGlobals.h"
+#include "src/common/uStrConsts.h"
+#include "src/common/uUtils.h"
+#include "src/menus/uMenus.h"
+#include "src/tray/uNotifyIcon.h"
 
 std::string Language;
 std::string LanguageFileName;

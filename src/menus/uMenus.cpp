@@ -1,14 +1,14 @@
 #include "uMenus.h"
 #include <cstddef>
 #include <vector>
-#include "../common/uGlobals.h"
-#include "../common/uSeams.h"
-#include "../common/uStrConsts.h"
-#include "../common/uUtils.h"
-#include "../drives/uCDTools.h"
-#include "../language/uLanguage.h"
-#include "../tray/uImages.h"
-#include "../tray/uNotifyIcon.h"
+#include "src/common/uGlobals.h"
+#include "src/common/uSeams.h"
+#include "src/common/uStrConsts.h"
+#include "src/common/uUtils.h"
+#include "src/drives/uCDTools.h"
+#include "src/language/uLanguage.h"
+#include "src/tray/uImages.h"
+#include "src/tray/uNotifyIcon.h"
 
 // The record with its item bitmap: 48 bytes in the 32-bit program.
 static_assert(sizeof(MENUITEMINFOA) == offsetof(MENUITEMINFOA, hbmpItem) + sizeof(HBITMAP),
@@ -71,9 +71,19 @@ static HBITMAP MenuBitmap(int id) {
 // The drive's item in the drive list and in the menu itself: its caption,
 // the radio mark and its pictures (drawn beforehand into CDBitmaps).
 static void AddDriveItem(HMENU menu, BYTE drive, const std::string& caption, HMENU subMenu) {
-    AddMenuItemEx(menu, caption, SelectDriveCommandID(drive), true, MFT_RADIOCHECK,
+    AddMenuItemEx(menu, caption, drive, true, MFT_RADIOCHECK,
                   drive == CurrentDrive ? MFS_CHECKED : 0, subMenu, CDBitmapsChecked[drive],
                   CDBitmaps[drive]);
+    // Placed by its index among the drives; the 21st drive's command is not
+    // its index (20 is the first drive's Open), so it gets its own afterwards.
+    const int id = SelectDriveCommandID(drive);
+    if (id != drive) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID;
+        info.wID = id;
+        SetMenuItemInfoA(menu, drive, TRUE, &info);
+    }
 }
 
 // A language file's name as its menu item shows it: without ".lng", first

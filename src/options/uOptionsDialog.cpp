@@ -5,11 +5,11 @@
 #include <commctrl.h>
 #include <prsht.h>
 #include <string>
-#include "../common/uGlobals.h"
-#include "../common/uStrConsts.h"
-#include "../hotkeys/uHotKeys.h"
-#include "../language/uLanguage.h"
-#include "../settings/uSettings.h"
+#include "src/common/uGlobals.h"
+#include "src/common/uStrConsts.h"
+#include "src/hotkeys/uHotKeys.h"
+#include "src/language/uLanguage.h"
+#include "src/settings/uSettings.h"
 
 // The working copy of HotKeys that the "Hot Key's" page edits.
 static THotKeyList EditHotKeys;

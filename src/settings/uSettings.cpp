@@ -1,12 +1,12 @@
 #include "uSettings.h"
 #include <string>
 #include "RegIni.h"
-#include "../common/uGlobals.h"
-#include "../common/uStrConsts.h"
-#include "../common/uUtils.h"
-#include "../hotkeys/uHotKeys.h"
-#include "../language/uLanguage.h"
-#include "../tray/uNotifyIcon.h"
+#include "src/common/uGlobals.h"
+#include "src/common/uStrConsts.h"
+#include "src/common/uUtils.h"
+#include "src/hotkeys/uHotKeys.h"
+#include "src/language/uLanguage.h"
+#include "src/tray/uNotifyIcon.h"
 
 bool Autostart;
 bool HideIcon;

@@ -1,9 +1,9 @@
 #include "uImages.h"
 #include <vector>
-#include "../common/uGlobals.h"
-#include "../common/uUtils.h"
-#include "../drives/uCDTools.h"
-#include "../../res/resource.h"
+#include "src/common/uGlobals.h"
+#include "src/common/uUtils.h"
+#include "src/drives/uCDTools.h"
+#include "res/resource.h"
 
 int SmallIconWidth, SmallIconHeight;
 int MenuImageWidth, MenuImageHeight;

@@ -2,13 +2,13 @@
 #include <cstddef>
 #include <cstring>
 #include "uImages.h"
-#include "../app/uInitDestroy.h"
-#include "../common/uGlobals.h"
-#include "../common/uStrConsts.h"
-#include "../common/uUtils.h"
-#include "../language/uLanguage.h"
-#include "../menus/uMenus.h"
-#include "../settings/uSettings.h"
+#include "src/app/uInitDestroy.h"
+#include "src/common/uGlobals.h"
+#include "src/common/uStrConsts.h"
+#include "src/common/uUtils.h"
+#include "src/language/uLanguage.h"
+#include "src/menus/uMenus.h"
+#include "src/settings/uSettings.h"
 
 NOTIFYICONDATAA NotifyIconData;
 

@@ -1,6 +1,6 @@
 #include "SeamDoubles.h"
 #include <algorithm>
-#include "../../src/common/uSeams.h"
+#include "src/common/uSeams.h"
 
 std::vector<TDeviceRequest> DeviceRequests;
 std::vector<DWORD> RefusedCodes;

@@ -2,13 +2,13 @@
 #include <shlobj.h>
 #include <cstdio>
 #include "SeamDoubles.h"
-#include "../../src/app/uInitDestroy.h"
-#include "../../src/common/uGlobals.h"
-#include "../../src/common/uStrConsts.h"
-#include "../../src/drives/uCDTools.h"
-#include "../../src/hotkeys/uHotKeys.h"
-#include "../../src/language/uLanguage.h"
-#include "../../src/settings/uSettings.h"
+#include "src/app/uInitDestroy.h"
+#include "src/common/uGlobals.h"
+#include "src/common/uStrConsts.h"
+#include "src/drives/uCDTools.h"
+#include "src/hotkeys/uHotKeys.h"
+#include "src/language/uLanguage.h"
+#include "src/settings/uSettings.h"
 
 std::string ExeFolder() {
     char path[MAX_PATH + 1] = {};

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <functional>
 #include <string>
-#include "../../src/common/uGlobals.h"
+#include "src/common/uGlobals.h"
 
 // Folder of the running test executable (also holds kestrow.exe and the
 // language files), with a trailing backslash.

@@ -1,8 +1,8 @@
 #include "TrayFixtures.h"
 #include <map>
 #include "TestSupport.h"
-#include "../../src/common/uGlobals.h"
-#include "../../src/language/uLanguage.h"
+#include "src/common/uGlobals.h"
+#include "src/language/uLanguage.h"
 
 namespace {
 
