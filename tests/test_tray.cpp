@@ -1,0 +1,510 @@
+// The tray: the popup menu read back through its handles, the icon as the
+// shell shows it, the pictures on their pixels, and the handles they hold.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <algorithm>
+#include <cstdio>
+#include "tests/support/SeamDoubles.h"
+#include "tests/support/ShellTray.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/TrayFixtures.h"
+#include "src/language/uLanguage.h"
+#include "src/menus/uMenus.h"
+#include "src/settings/uSettings.h"
+#include "src/tray/uImages.h"
+#include "src/tray/uNotifyIcon.h"
+#include "res/resource.h"
+
+namespace {
+
+// A menu item as one line: type, identifier, state, caption, submenu, pictures.
+std::string Row(UINT type, UINT id, UINT state, const std::string& caption, HMENU sub = nullptr,
+                HBITMAP checked = nullptr, HBITMAP unchecked = nullptr) {
+    char row[400];
+    std::snprintf(row, sizeof row, "%x %u %x '%s' %p %p %p", type, id, state, caption.c_str(),
+                  (void*)sub, (void*)checked, (void*)unchecked);
+    return row;
+}
+std::vector<std::string> Rows(HMENU menu) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char caption[256] = {};
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask =
+            MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_STRING;
+        info.dwTypeData = caption;
+        info.cch = sizeof caption - 1;
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        rows.push_back(Row(info.fType, info.wID, info.fState, caption, info.hSubMenu,
+                           info.hbmpChecked, info.hbmpUnchecked));
+    }
+    return rows;
+}
+std::string Caption(HMENU menu, int position) {
+    char caption[256] = {};
+    GetMenuStringA(menu, position, caption, sizeof caption, MF_BYPOSITION);
+    return caption;
+}
+std::vector<HMENU> AllMenus() {
+    std::vector<HMENU> menus = {TrayMenu, DrivesMenu, LanguageMenu};
+    menus.insert(menus.end(), DriveMenus.begin(), DriveMenus.end());
+    return menus;
+}
+
+// GetGuiResources answers 0 under Wine: there the GDI handle table and the
+// menus among the USER handles are counted at the values Wine gives them.
+// Every icon holds bitmaps, so a leaked icon shows in the GDI count.
+int GdiObjects() {
+    if (DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return count;
+    int count = 0;
+    for (ULONG_PTR index = 1; index < 0x10000; ++index)
+        count += GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0;
+    return count;
+}
+int UserObjects() {
+    if (DWORD count = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)) return count;
+    int count = 0;
+    for (ULONG_PTR handle = 0x20; handle < 0x10000; handle += 2)
+        count += IsMenu(reinterpret_cast<HMENU>(handle)) != 0;
+    return count;
+}
+
+using TPixels = std::vector<DWORD>; // 0x00RRGGBB, top row first
+const COLORREF Grounds[] = {RGB(255, 0, 255), RGB(0, 160, 0)}, MENU_GROUND = CLR_NONE;
+
+TPixels ReadBitmap(HBITMAP bitmap, int width = MenuImageWidth, int height = MenuImageHeight) {
+    TPixels pixels(static_cast<size_t>(width) * height);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (DWORD& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    return pixels;
+}
+// The icon drawn at 16x16 over a colour, or the way a menu image is drawn.
+TPixels Render(HICON icon, COLORREF ground) {
+    const bool menu = ground == MENU_GROUND;
+    const int width = menu ? MenuImageWidth : 16, height = menu ? MenuImageHeight : 16;
+    BITMAPINFO info = {};
+    info.bmiHeader = {
+        sizeof info.bmiHeader, width, height, 1, WORD(menu ? 24 : 32), BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    HBRUSH brush = menu ? GetSysColorBrush(COLOR_MENU) : CreateSolidBrush(ground);
+    RECT all = {0, 0, width, height};
+    FillRect(dc, &all, brush);
+    if (!menu) DeleteObject(brush);
+    DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    TPixels pixels = ReadBitmap(bitmap, width, height);
+    DeleteObject(bitmap);
+    return pixels;
+}
+HICON LoadIconResource(int id) {
+    return static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
+}
+
+// The composite shows the badge wherever the badge is opaque, whatever lies
+// under it, and the base everywhere else.
+void ExpectOverlaid(HICON composite, HICON base, HICON badge) {
+    ASSERT_NE(nullptr, composite);
+    ICONINFO info = {};
+    GetIconInfo(badge, &info);
+    const TPixels mask = ReadBitmap(info.hbmMask, 16, 16);
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    EXPECT_GT(std::count(mask.begin(), mask.end(), 0u), 20);
+    for (COLORREF ground : Grounds) {
+        TPixels drawn = Render(composite, ground), under = Render(base, ground),
+                over = Render(badge, ground);
+        for (size_t i = 0; i < drawn.size(); ++i)
+            ASSERT_EQ(mask[i] == 0 ? over[i] : under[i], drawn[i]) << "pixel " << i;
+    }
+}
+
+class TrayTest : public ::testing::Test {
+  protected:
+    std::string Folder;
+    void SetUp() override {
+        EnsureMainWindow();
+        ResetProgramState();
+        CommandLineMode = true; // nothing is saved, no icon comes back by itself
+        Folder = UseTestLanguage();
+    }
+    void TearDown() override {
+        DestroyMenus();
+        RemoveTrayIcon();
+        FreeImages();
+        ResetProgramState();
+    }
+};
+
+const char* const Actions[] = {"Eject", "Load", "Explore", "Start"};
+const int ActionImages[] = {IDB_EJECT, IDB_LOAD, IDB_FOLDER, IDB_BULB};
+HBITMAP Image(int id) {
+    return MenuBitmaps[id - IDB_FOLDER];
+}
+
+// The tray menu row by row with drive c current; the drive list is its first rows.
+std::vector<std::string> ExpectedMenu(BYTE c, bool driveList) {
+    const char* drives[] = {"[D:] - BACKUP", "[E:] - (unlabelled)", "[F:] - MOVIE"};
+    const std::string tag = std::string("\t[") + "DEF"[c] + ":]",
+                      line = Row(MFT_SEPARATOR, 0, 0, "");
+    std::vector<std::string> rows;
+    for (BYTE d = 0; d < 3; ++d)
+        rows.push_back(Row(MFT_RADIOCHECK, d, d == c ? MFS_CHECKED : 0, drives[d],
+                           driveList ? nullptr : DriveMenus[d], CDBitmapsChecked[d], CDBitmaps[d]));
+    if (driveList) return rows;
+    rows.push_back(line);
+    rows.push_back(Row(MFT_STRING, IDM_DRIVES, MFS_CHECKED, "Drive:" + tag, DrivesMenu,
+                       CDBitmapsChecked[c], CDBitmaps[c]));
+    rows.push_back(line);
+    for (UINT a = 0; a < 4; ++a)
+        rows.push_back(Row(MFT_STRING, IDM_OPEN + a, 0, Actions[a] + tag, nullptr,
+                           Image(ActionImages[a]), Image(ActionImages[a])));
+    rows.insert(
+        rows.end(),
+        {line, Row(MFT_STRING, IDM_OPENALL, 0, "Eject every drive"),
+         Row(MFT_STRING, IDM_CLOSEALL, 0, "Load every drive"), line,
+         Row(MFT_STRING, IDM_LANGUAGE_FIRST, 0, "Languages", LanguageMenu), line,
+         Row(MFT_STRING, IDM_OPTIONS, 0, "Settings", nullptr, Image(IDB_TOOLS), Image(IDB_TOOLS)),
+         Row(MFT_STRING, IDM_HELP, 0, "Manual", nullptr, Image(IDB_QUESTION), Image(IDB_QUESTION)),
+         line, Row(MFT_STRING, IDM_EXIT, 0, "Quit", nullptr, Image(IDB_DOOR), Image(IDB_DOOR))});
+    return rows;
+}
+
+// D: BACKUP, E: no medium, F: a DVD-Video disc. A selection changes the menus
+// in place: the same handles, new marks and captions.
+TEST_F(TrayTest, MenuHasEveryItemInItsPlaceAndASelectionChangesItInPlace) {
+    UseDrives("DEF", mkData);
+    CDList[1].MediaKind = mkNoMedia;
+    CDList[2].MediaKind = mkDVDVideo;
+    CurrentDrive = 1;
+    InitImages();
+    CreateMenus();
+    const std::vector<HMENU> menus = AllMenus();
+    for (BYTE drive : {1, 0, 2, 2, 1}) {
+        SCOPED_TRACE(testing::Message() << "current drive " << int(drive));
+        SendMessageA(MainWindow, WM_COMMAND, drive, 0); // the drive's item in the list
+        EXPECT_EQ(drive, CurrentDrive);
+        EXPECT_EQ(menus, AllMenus());
+        EXPECT_EQ(ExpectedMenu(drive, false), Rows(TrayMenu));
+        EXPECT_EQ(ExpectedMenu(drive, true), Rows(DrivesMenu));
+    }
+    for (UINT d = 0; d < 3; ++d) { // each drive's actions: commands 20 + 7 * drive + action
+        std::vector<std::string> rows;
+        for (UINT a = 0; a < 4; ++a)
+            rows.push_back(Row(MFT_STRING, 20 + 7 * d + a, 0,
+                               Actions[a] + std::string("\t[") + "DEF"[d] + ":]", nullptr,
+                               Image(ActionImages[a]), Image(ActionImages[a])));
+        EXPECT_EQ(rows, Rows(DriveMenus[d])) << d;
+    }
+}
+
+TEST_F(TrayTest, EveryItemOfTwentyOneDrivesSelectsItsDriveInPlaceWithoutDeviceRequest) {
+    const std::string letters = "ABCDEFGHIJKLMNOPQRSTU";
+    UseDrives(letters, mkData);
+    InitImages();
+    CreateMenus();
+    const std::vector<HMENU> menus = AllMenus();
+    for (int i = 0; i < 21; ++i) {
+        SCOPED_TRACE(i);
+        SendMessageA(MainWindow, WM_COMMAND, GetMenuItemID(DrivesMenu, i), 0);
+        EXPECT_EQ(i, CurrentDrive);
+        EXPECT_TRUE(DeviceRequests.empty());
+        EXPECT_EQ(menus, AllMenus());
+        // The drives lead both menus in their order, the mark on the chosen one only.
+        for (HMENU menu : {DrivesMenu, TrayMenu})
+            for (int d = 0; d < 21; ++d) {
+                EXPECT_EQ(std::string("[") + letters[d] + ":]", Caption(menu, d).substr(0, 4));
+                EXPECT_EQ(d == i, (GetMenuState(menu, d, MF_BYPOSITION) & MF_CHECKED) != 0) << d;
+            }
+    }
+}
+
+TEST_F(TrayTest, LanguagesAreListedInFolderOrderWithTheCurrentOneMarkedAtMostAHundred) {
+    for (const char* name : {"Deutsch", "\374ber", ""}) // keeps its first letter; ".lng" is none
+        WriteTextFile(Folder + name + ".lng", "[Main]\r\n");
+    CreateDirectoryA((Folder + "folder.lng").c_str(), nullptr);
+    std::vector<std::string> order; // as a search of the folder gives them
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((Folder + "*.lng").c_str(), &found);
+    do
+        for (const char* name : {"english", "Deutsch", "\374ber"})
+            if (std::string(name) + ".lng" == found.cFileName) order.push_back(name);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    ASSERT_EQ(3u, order.size());
+    std::replace(order.begin(), order.end(), std::string("english"), std::string("English"));
+    UseDrives("D", mkData);
+    InitImages();
+    for (const char* language : {"English", "Deutsch", "english"}) {
+        SCOPED_TRACE(language);
+        Language = language;
+        RebuildMenus();
+        std::vector<std::string> rows;
+        for (UINT i = 0; i < order.size(); ++i)
+            rows.push_back(Row(MFT_RADIOCHECK, IDM_LANGUAGE_FIRST + i,
+                               order[i] == language ? MFS_CHECKED : 0, order[i]));
+        EXPECT_EQ(rows, Rows(LanguageMenu));
+    }
+    Language = "English";
+    SendMessageA(MainWindow, WM_COMMAND, IDM_LANGUAGE_LAST, 0); // no such item: ignored
+    EXPECT_EQ("English", Language);
+    EXPECT_EQ(Folder + "english.lng", LanguageFileName);
+    for (int i = 0; i < 101; ++i)
+        WriteTextFile(Folder + "Language" + std::to_string(i) + ".lng", "[Main]\r\n");
+    RebuildMenus();
+    ASSERT_EQ(100, GetMenuItemCount(LanguageMenu)); // 500 to 599 reach a language
+    EXPECT_EQ(static_cast<UINT>(IDM_LANGUAGE_LAST), GetMenuItemID(LanguageMenu, 99));
+}
+
+TEST_F(TrayTest, WithoutDriveNoMenuIsBuiltAndTheIconShowsTheProgram) {
+    InitImages();
+    RefreshInterface();
+    EXPECT_EQ(std::vector<HMENU>(3, nullptr), AllMenus());
+    EXPECT_STREQ("Kestrow", NotifyIconData.szTip);
+    HICON program = LoadIconResource(IDI_PROGRAM);
+    EXPECT_EQ(Render(program, Grounds[0]), Render(NotifyIconData.hIcon, Grounds[0]));
+    DestroyIcon(program);
+    SendMessageA(MainWindow, WM_TRAYNOTIFY, 0, WM_RBUTTONDOWN); // no menu to show
+}
+
+TEST_F(TrayTest, HandleCountsStayFlatAndFreeImagesReleasesEveryHandle) {
+    const int gdi = GdiObjects(), user = UserObjects();
+    HMENU menu = CreatePopupMenu(); // the counters see a leak
+    HICON icon = LoadIconResource(IDI_DATA);
+    EXPECT_EQ(user + 1, UserObjects());
+    EXPECT_GT(GdiObjects(), gdi);
+    DestroyMenu(menu);
+    DestroyIcon(icon);
+    ASSERT_EQ(gdi, GdiObjects());
+    WriteTextFile(Folder + "Deutsch.lng", "[Main]\r\n207=Beenden\r\n");
+    UseDrives("GDEF", mkData); // G: a disc with its own icon takes the most handles
+    InitImages();
+    int gdiBuilt = 0, userBuilt = 0; // once each drive and language had its turn
+    for (int i = 0; i <= 200; ++i) {
+        ComposeTrayIcon();
+        ComposeAllDriveImages();
+        RebuildMenus();
+        SendMessageA(MainWindow, WM_COMMAND, i % 4, 0);
+        LoadLanguage(i % 2 ? "Deutsch" : "English", 0);
+        if (i == 7) gdiBuilt = GdiObjects(), userBuilt = UserObjects();
+    }
+    EXPECT_EQ(gdiBuilt, GdiObjects());
+    EXPECT_EQ(userBuilt, UserObjects());
+    EXPECT_EQ("Quit", Caption(TrayMenu, 20)); // the last load was English's
+    LoadLanguage("Deutsch", 0);
+    EXPECT_EQ("Beenden", Caption(TrayMenu, 20));
+    DestroyMenus();
+    FreeImages();
+    EXPECT_EQ(gdi, GdiObjects());
+    EXPECT_EQ(user, UserObjects());
+}
+
+bool QuitPosted() {
+    MSG message;
+    return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
+}
+
+// Through the shell's own view: its tooltips, its balloon.
+TEST_F(TrayTest, TheShellShowsTheRecordTheTipsAndTheBalloons) {
+    WriteTextFile(LanguageFileName, "[Main]\r\n2030=%s " + std::string(200, 'x'));
+    NOTIFYICONDATAA& data = NotifyIconData;
+    FillMemory(data.szTip, sizeof data.szTip, 'x');
+    data.hIcon = reinterpret_cast<HICON>(1);
+    ASSERT_TRUE(AddTrayIcon()); // the record alone, without picture or tip
+    EXPECT_EQ(std::make_tuple(DWORD(NOTIFYICONDATAA_V2_SIZE), MainWindow, 0u,
+                              UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP), WM_TRAYNOTIFY, HICON()),
+              std::make_tuple(data.cbSize, data.hWnd, data.uID, data.uFlags, data.uCallbackMessage,
+                              data.hIcon));
+    EXPECT_EQ(std::string(sizeof data.szTip, '\0'), std::string(data.szTip, sizeof data.szTip));
+    EXPECT_TRUE(WaitForTrayTool("", 15000));
+    UseDrives("DE", mkNoMedia);
+    CDList[0].MediaKind = mkData;
+    InitImages();
+    const std::string longTip = "[D:] - BACKUP " + std::string(113, 'x'); // cut to 127
+    for (BYTE drive : {1, 0}) {
+        CurrentDrive = drive;
+        UpdateTrayIcon();
+        EXPECT_TRUE(WaitForTrayTool(drive ? "[E:]" : longTip, 15000)) << int(drive);
+        EXPECT_EQ(TrayIcon, data.hIcon);
+        EXPECT_NE(nullptr, TrayIcon);
+    }
+    TTrayTool tool;
+    ShowTrayIcon(true); // hidden: gone from the shell
+    EXPECT_FALSE(FindTrayTool(longTip, tool));
+    ShowTrayIcon(false);
+    EXPECT_TRUE(WaitForTrayTool(longTip, 15000));
+    SetTrayBalloon("t", std::string(300, 'b'), NIIF_INFO);
+    TTrayBalloon balloon;
+    auto shown = [&](const std::string& text, int icon) {
+        return WaitUntil(
+            [&] {
+                return ReadTrayBalloon(balloon) && balloon.Text == text && balloon.Icon == icon;
+            },
+            15000);
+    };
+    EXPECT_TRUE(shown(std::string(255, 'b'), TTI_INFO));
+    const int kinds[][2] = {
+        {bkError, TTI_ERROR}, {bkWarning, TTI_WARNING}, {bkInformation, TTI_INFO}};
+    for (const auto& k : kinds) {
+        const std::string text = "Balloon of kind " + std::to_string(k[0]);
+        ShowTrayMessage(text, static_cast<TBalloonKind>(k[0]), false);
+        EXPECT_TRUE(shown(text, k[1])) << k[0] << ": " << balloon.Text << " " << balloon.Icon;
+        EXPECT_FALSE(QuitPosted());
+    }
+    ShowTrayMessage("No drive", bkError, true); // a closing message ends the program
+    EXPECT_TRUE(QuitPosted());
+}
+
+BOOL WINAPI RefuseShellNotifyIcon(DWORD, PNOTIFYICONDATAA) {
+    return FALSE; // a shell that is busy, or not there yet
+}
+
+// An icon the shell lost comes back at the next refresh; a refused add is
+// tried again on a timer, a limited number of times in a row.
+TEST_F(TrayTest, ALostIconIsAddedAgainAndARefusedAddRetried) {
+    UseDrives("D", mkNoMedia);
+    CommandLineMode = false;
+    ShowTrayIcon(false);
+    ASSERT_TRUE(WaitForTrayTool("[D:]", 15000));
+    TTrayTool tool;
+    for (bool hidden : {true, false}) {
+        HideIcon = hidden;
+        RemoveTrayIcon();
+        UpdateTrayIcon();
+        EXPECT_EQ(!hidden, hidden ? FindTrayTool("[D:]", tool) : WaitForTrayTool("[D:]", 15000));
+    }
+    void* shell = nullptr;
+    auto refuse = [&](bool refused) {
+        void* old = ReplaceImport("shell32.dll", "Shell_NotifyIconA",
+                                  refused ? reinterpret_cast<void*>(RefuseShellNotifyIcon) : shell);
+        if (refused) shell = old;
+    };
+    auto retrying = [] { return KillTimer(MainWindow, ICON_RETRY_TIMER) != FALSE; };
+    RemoveTrayIcon();
+    refuse(true);
+    ASSERT_NE(nullptr, shell);
+    for (int n = 0; n < ICON_RETRY_LIMIT + 3; ++n) {
+        UpdateTrayIcon();
+        EXPECT_EQ(n < ICON_RETRY_LIMIT, retrying()) << n;
+    }
+    refuse(false); // a success starts the count anew
+    UpdateTrayIcon();
+    EXPECT_TRUE(WaitForTrayTool("[D:]", 15000));
+    RemoveTrayIcon();
+    refuse(true);
+    UpdateTrayIcon();
+    refuse(false); // the timer alone brings it back, then stops
+    EXPECT_TRUE(WaitForTrayTool("[D:]", 15000));
+    EXPECT_FALSE(retrying());
+}
+
+TEST_F(TrayTest, OverlayDrawsTheBadgeOpaqueAndKeepsTheBaseElsewhere) {
+    const int cases[][2] = {
+        {IDI_DATA, IDI_TRAYBADGE},       // a picture with alpha under the disc badge
+        {IDI_NOMEDIA, IDI_TRAYBADGE},    // the badge partly where the base is clear
+        {IDI_DVDVIDEO, IDI_CHECKBADGE},  // the check over the film strip's disc
+        {IDI_CHECKBADGE, IDI_TRAYBADGE}, // two pictures without alpha
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c[0] << " under " << c[1]);
+        HICON base = LoadIconResource(c[0]), badge = LoadIconResource(c[1]);
+        const TPixels before = Render(base, Grounds[1]);
+        HICON composite = OverlayIcon(badge, base);
+        ExpectOverlaid(composite, base, badge);
+        EXPECT_EQ(before, Render(base, Grounds[1])); // the base is left as it was
+        for (HICON icon : {composite, base, badge})
+            DestroyIcon(icon);
+    }
+}
+
+// Each medium kind's picture in the tray and the menu; the checked image
+// carries a green check in its upper part and is otherwise the same.
+TEST_F(TrayTest, EachMediumKindHasItsPictureAndTheCheckedOneItsCheck) {
+    UseDrives("E", mkNoMedia); // a drive without autorun.inf
+    InitImages();
+    auto greenish = [](DWORD p) {
+        const int r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
+        return g > r + 50 && g > b + 50;
+    };
+    const int cases[][2] = {{mkNoMedia, IDI_NOMEDIA},
+                            {mkData, IDI_DATA},
+                            {mkAudioCD, IDI_AUDIOCD},
+                            {mkDVDVideo, IDI_DVDVIDEO}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0]);
+        CDList[0].MediaKind = static_cast<BYTE>(c[0]);
+        HICON expected = LoadIconResource(c[1]), tray = ComposeTrayIcon();
+        for (COLORREF ground : Grounds)
+            EXPECT_EQ(Render(expected, ground), Render(tray, ground));
+        const TPixels plain = ReadBitmap(ComposeDriveImage(0)),
+                      checked = ReadBitmap(ComposeCheckedImage(0));
+        EXPECT_EQ(Render(expected, MENU_GROUND), plain);
+        EXPECT_GT(std::count_if(checked.begin(), checked.end(), greenish),
+                  std::count_if(plain.begin(), plain.end(), greenish) + 4);
+        for (size_t p = (10 * MenuImageHeight + 15) / 16 * MenuImageWidth; p < plain.size(); ++p)
+            EXPECT_EQ(plain[p], checked[p]) << p; // the lower rows
+        DestroyIcon(expected);
+    }
+}
+
+// G: names arcade.ico in its autorun.inf; D: gets one naming an icon of this
+// executable, which holds the program's icons in the order of their numbers.
+TEST_F(TrayTest, AutorunIconsGetTheDiscBadgeAndComeFromAProgramAtItsIndex) {
+    UseDrives("GD", mkData);
+    InitImages();
+    HICON own = static_cast<HICON>(
+        LoadImageA(nullptr, "G:\\arcade.ico", IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
+    ExpectOverlaid(ComposeTrayIcon(), own, TrayBadgeIcon);
+    EXPECT_EQ(Render(own, MENU_GROUND), ReadBitmap(ComposeDriveImage(0)));
+    DestroyIcon(own);
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::pair<std::string, int> cases[] = {
+        {"2", IDI_NOMEDIA}, {"-" + std::to_string(IDI_DVDVIDEO), IDI_DVDVIDEO}, {"99", IDI_DATA}};
+    for (const auto& c : cases) { // by position, by number, and none: the medium's
+        SCOPED_TRACE(c.first);
+        WriteTextFile("D:\\autorun.inf", "[autorun]\r\nicon=" + std::string(self) + "," + c.first);
+        HICON expected = LoadIconResource(c.second);
+        EXPECT_EQ(Render(expected, MENU_GROUND), ReadBitmap(ComposeDriveImage(1)));
+        DestroyIcon(expected);
+    }
+    DeleteFileA("D:\\autorun.inf");
+}
+
+// A large menu font makes the check mark larger than a small icon.
+TEST_F(TrayTest, MenuImagesTakeTheSmallerOfMenuCheckAndSmallIcon) {
+    NONCLIENTMETRICSA saved = {};
+    saved.cbSize = sizeof saved;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof saved, &saved, 0));
+    NONCLIENTMETRICSA large = saved;
+    large.iMenuHeight = 40;
+    large.lfMenuFont.lfHeight = -36;
+    UseDrives("D", mkData);
+    for (NONCLIENTMETRICSA* metrics : {&saved, &large, &saved}) {
+        SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof *metrics, metrics, 0);
+        const int check = GetSystemMetrics(SM_CXMENUCHECK), small = GetSystemMetrics(SM_CXSMICON);
+        EXPECT_EQ(metrics == &large, check > small) << "the check mark did not grow";
+        FreeImages();
+        InitImages();
+        for (HBITMAP bitmap : {CDBitmaps[0], CDBitmapsChecked[0], MenuBitmaps[0]}) {
+            BITMAP info = {};
+            GetObjectA(bitmap, sizeof info, &info);
+            EXPECT_EQ(std::min(check, small), info.bmWidth);
+            EXPECT_EQ(std::min(GetSystemMetrics(SM_CYMENUCHECK), GetSystemMetrics(SM_CYSMICON)),
+                      info.bmHeight);
+        }
+    }
+}
+
+} // namespace
