@@ -134,6 +134,32 @@ wchar_t Accelerator(const std::string& text, UINT codePage) {
     return 0;
 }
 
+std::set<std::string> ListedLanguages() {
+    UseDrives("D", mkData); // the menus are built only with a drive
+    InitImages();
+    CreateMenus();
+    std::set<std::string> listed;
+    for (int i = 0; i < GetMenuItemCount(LanguageMenu); ++i) {
+        char caption[MAX_PATH] = "";
+        GetMenuStringA(LanguageMenu, i, caption, sizeof caption, MF_BYPOSITION);
+        listed.insert(caption);
+    }
+    DestroyMenus();
+    FreeImages();
+    return listed;
+}
+
+std::vector<std::string> HelpTopics() {
+    std::vector<std::string> topics;
+    WIN32_FIND_DATAA entry;
+    HANDLE search =
+        FindFirstFileA((std::string("Z:") + KESTROW_SOURCE_DIR + "/help/*.html").c_str(), &entry);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry))
+        topics.push_back(entry.cFileName);
+    FindClose(search);
+    return topics;
+}
+
 class Languages : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -278,8 +304,6 @@ TEST_F(Languages, TheMenuLoadsTheChosenLanguageAndIgnoresCommandsWithoutAnItem) 
         EXPECT_EQ(i == deutsch, (GetMenuState(LanguageMenu, i, MF_BYPOSITION) & MF_CHECKED) != 0);
 }
 
-// ---- The shipped language files ---------------------------------------------
-
 // CRLF line ends, no other control characters, and beyond ASCII only the
 // letters of the file's code page and the usual marks: a file saved as UTF-8
 // would show garbled letters.
@@ -345,25 +369,6 @@ TEST_F(Languages, EachShippedFileHasTheProgramsTextsAndUniqueAccelerators) {
     }
 }
 
-namespace {
-
-std::set<std::string> ListedLanguages() {
-    UseDrives("D", mkData); // the menus are built only with a drive
-    InitImages();
-    CreateMenus();
-    std::set<std::string> listed;
-    for (int i = 0; i < GetMenuItemCount(LanguageMenu); ++i) {
-        char caption[MAX_PATH] = "";
-        GetMenuStringA(LanguageMenu, i, caption, sizeof caption, MF_BYPOSITION);
-        listed.insert(caption);
-    }
-    DestroyMenus();
-    FreeImages();
-    return listed;
-}
-
-} // namespace
-
 // Listed as the table names them under both code pages: their names are ASCII.
 TEST_F(Languages, ShippedFilesHaveAsciiNamesAndEachIsListedAndLoadsByItsName) {
     const char* codePage = getenv("KESTROW_TEST_ACP"); // as languages.cmake asks
@@ -401,23 +406,6 @@ TEST_F(Languages, TheMenuListsExactlyTheNamesThatTheCodePageCanSpell) {
     }
     EXPECT_TRUE(MessageBoxCalls.empty() && Balloons.empty());
 }
-
-// ---- The help and the installer ---------------------------------------------
-
-namespace {
-
-std::vector<std::string> HelpTopics() {
-    std::vector<std::string> topics;
-    WIN32_FIND_DATAA entry;
-    HANDLE search =
-        FindFirstFileA((std::string("Z:") + KESTROW_SOURCE_DIR + "/help/*.html").c_str(), &entry);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry))
-        topics.push_back(entry.cFileName);
-    FindClose(search);
-    return topics;
-}
-
-} // namespace
 
 TEST(Help, TheCompiledFileHoldsEveryTopic) {
     const std::string chm = ReadTextFile(ExeFolder() + "kestrow.chm");
