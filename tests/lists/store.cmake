@@ -1,2 +1,0 @@
-# One line per test executable, with the simulated drives its prefix gets.
-kestrow_test(test_language)
