@@ -5,8 +5,9 @@ set -eu
 packages="cmake ninja-build python3 g++-mingw-w64-i686-posix mingw-w64-i686-dev googletest \
 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 \
 wine wine32:i386 xvfb xdotool imagemagick x11-utils fp-utils nsis zip unzip locales \
-gcc-multilib genisoimage"
-# gcc-multilib and genisoimage: the tests' emulated drives (scripts/wine-prefix.sh).
+gcc-multilib genisoimage clang-format"
+# gcc-multilib and genisoimage: the emulated drives (scripts/wine-prefix.sh);
+# clang-format: the test run checks the sources' layout.
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo=sudo

@@ -7,8 +7,15 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 # shellcheck source=scripts/wine-env.sh
 . "$root/scripts/wine-env.sh"
-# The shipped 32-bit program is built wherever the tests run on another one.
-[ "$KESTROW_ARCH" = i686 ] || KESTROW_ARCH=i686 BUILD_DIR= "$root/scripts/build.sh" --target kestrow
+# Every C and C++ file as clang-format would write it.
+find "$root/src" "$root/tests" "$root/tools" -name '*.c' -o -name '*.cpp' -o -name '*.h' |
+    xargs clang-format --dry-run --Werror
+# The shipped 32-bit program is built, and its size and imports checked,
+# wherever the tests run on another one.
+if [ "$KESTROW_ARCH" != i686 ]; then
+    KESTROW_ARCH=i686 BUILD_DIR= "$root/scripts/build.sh" --target kestrow
+    "$root/tests/check-exe.sh" "$root/build/bin/kestrow.exe"
+fi
 "$root/scripts/build.sh"
 build=$KESTROW_BUILD
 echo "Testing the $KESTROW_ARCH build in $build"

@@ -62,8 +62,72 @@ function(kestrow_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
 
-# Each subsystem lists its test executables in tests/lists/*.cmake.
-file(GLOB TEST_LISTS CONFIGURE_DEPENDS ${TEST_DIR}/lists/*.cmake)
-foreach(list ${TEST_LISTS})
-  include(${list})
-endforeach()
+# ---- the test programs, each in a prefix of its own with these drives --------
+# Logic without drives, and the same program's fuzz run of the parsers, which
+# replays the inputs kept in tests/fixtures/fuzz first.
+kestrow_test(test_logic)
+add_test(NAME test_logic_fuzz COMMAND ${WINE_TEST} test_logic_fuzz "" $<TARGET_FILE:test_logic>
+  --gtest_filter=LogicFuzz.*)
+set_tests_properties(test_logic_fuzz PROPERTIES TIMEOUT 300 ENVIRONMENT
+  "KESTROW_FUZZ_SECONDS=20;KESTROW_FUZZ_INPUTS=Z:${TEST_DIR}/fixtures/fuzz")
+# Drives, tray requests, autorun.inf, actions, autoclose timers, the command
+# line, the main window's routing and the hotkey store; W lies beyond U.
+kestrow_test(test_drives DRIVES D=backup E= F=dvd G=audio H=audiolower K=autoico W=dvd)
+# Menus, the tray record and the pictures (D data, E empty, F DVD-Video, G a
+# disc with its own icon); the countdown window, its links and the options
+# sheet. Both read their desktop from X: each on an X display of its own.
+kestrow_test(test_tray DRIVES D=backup E= F=dvd G=arcade)
+kestrow_test(test_dialogs DRIVES D=backup E=dvd F=)
+set_tests_properties(test_tray test_dialogs PROPERTIES ENVIRONMENT KESTROW_PRIVATE_DISPLAY=1)
+# The settings file, the log-on value and the options sheet's buttons.
+kestrow_test(test_store)
+target_link_libraries(test_store PRIVATE shlwapi)
+# The language texts and files, the help and the installer script, as a
+# Western system sees them and again under a Russian locale, where Wine's ANSI
+# code page is 1251 as on a Russian Windows. The help pages, the installer
+# script and the language header are read from the sources.
+kestrow_test(test_languages DRIVES D=backup)
+set_property(TEST test_languages PROPERTY ENVIRONMENT KESTROW_TEST_ACP=1252)
+target_compile_definitions(test_languages PRIVATE KESTROW_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+set(LOCALE_DIR ${CMAKE_BINARY_DIR}/locale)
+add_custom_command(OUTPUT ${LOCALE_DIR}/ru_RU.UTF-8/LC_CTYPE
+  COMMAND localedef -i ru_RU -f UTF-8 ${LOCALE_DIR}/ru_RU.UTF-8
+  COMMENT "Compiling the Russian locale for the language tests")
+add_custom_target(russian_locale DEPENDS ${LOCALE_DIR}/ru_RU.UTF-8/LC_CTYPE)
+add_dependencies(test_languages russian_locale)
+add_test(NAME test_languages_ru
+  COMMAND ${WINE_TEST} test_languages_ru D=backup $<TARGET_FILE:test_languages>)
+set_tests_properties(test_languages_ru PROPERTIES TIMEOUT 300 ENVIRONMENT
+  "KESTROW_LOCALE=ru_RU.UTF-8;LOCPATH=${LOCALE_DIR};KESTROW_TEST_ACP=1251")
+# The real executable: emulated drives whose trays really move
+# (scripts/wine-prefix.sh) and a folder drive without a device; it clicks and
+# types on its desktop with xdotool. Then a machine whose only drive lies
+# beyond U.
+kestrow_test(test_e2e DRIVES D=dev:backup E=dev:dvd F=audio:12 G=open:autorun H=empty K=backup)
+set_tests_properties(test_e2e PROPERTIES ENVIRONMENT KESTROW_PRIVATE_DISPLAY=1)
+kestrow_test(test_e2e_nodrive DRIVES V=backup)
+# The program's size and imports.
+add_test(NAME exe_guard COMMAND ${TEST_DIR}/check-exe.sh $<TARGET_FILE:kestrow>)
+# The installer is a 32-bit program: it runs only where the 32-bit build is
+# tested (see scripts/wine-env.sh).
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL i686)
+  add_test(NAME release_e2e COMMAND ${TEST_DIR}/release-e2e.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(release_e2e PROPERTIES TIMEOUT 300)
+endif()
+
+# ---- not tests: measurements, run by scripts/bench.sh and bench-hotkeys.sh --
+add_executable(bench_kestrow EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tools/bench_kestrow.cpp)
+target_compile_options(bench_kestrow PRIVATE ${WARNINGS})
+target_link_libraries(bench_kestrow PRIVATE kestrow_testsupport psapi)
+target_link_options(bench_kestrow PRIVATE -static)
+add_dependencies(bench_kestrow kestrow languages bench_baseline)
+# The floor the measurements compare with, built as the program is.
+add_executable(bench_baseline WIN32 EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tools/bench_baseline.cpp)
+target_compile_options(bench_baseline PRIVATE ${WARNINGS} -Os)
+target_link_libraries(bench_baseline PRIVATE shell32)
+target_link_options(bench_baseline PRIVATE -static -s)
+# The core needs its seams: the tests' doubles stand in for them here.
+add_executable(bench_hotkeys EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tools/bench_hotkeys.cpp)
+target_compile_options(bench_hotkeys PRIVATE ${WARNINGS})
+target_link_libraries(bench_hotkeys PRIVATE kestrow_testsupport)
+target_link_options(bench_hotkeys PRIVATE -static)
