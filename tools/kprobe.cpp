@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include "Probe.h"
+#include "tests/support/Probe.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
