@@ -369,16 +369,23 @@ static int answer(int fd, unsigned long request, void* arg, int* result) {
     }
 }
 
+/* Answers an emulated drive's request, or passes it on to the next entry of
+   that name (cached in *fn). */
+static int answer_or_pass(ioctl_fn* fn, const char* name, int fd, unsigned long request,
+                          void* arg) {
+    int result;
+    if (answer(fd, request, arg, &result)) return result;
+    if (!*fn) *fn = (ioctl_fn)next(name);
+    return (*fn)(fd, request, arg);
+}
+
 int IOCTL_ENTRY(int fd, unsigned long request, ...) {
     static ioctl_fn fn;
     va_list args;
     va_start(args, request);
     void* arg = va_arg(args, void*);
     va_end(args);
-    int result;
-    if (answer(fd, request, arg, &result)) return result;
-    if (!fn) fn = (ioctl_fn)next(NAME_OF(IOCTL_ENTRY));
-    return fn(fd, request, arg);
+    return answer_or_pass(&fn, NAME_OF(IOCTL_ENTRY), fd, request, arg);
 }
 
 #ifdef __i386__
@@ -389,10 +396,7 @@ int ioctl(int fd, unsigned long request, ...) {
     va_start(args, request);
     void* arg = va_arg(args, void*);
     va_end(args);
-    int result;
-    if (answer(fd, request, arg, &result)) return result;
-    if (!fn) fn = (ioctl_fn)next("ioctl");
-    return fn(fd, request, arg);
+    return answer_or_pass(&fn, "ioctl", fd, request, arg);
 }
 #endif
 
