@@ -1,6 +1,6 @@
 // Language texts and their fallbacks, the shipped language files, the help
 // and the installer script. Runs under code page 1252 and again under 1251
-// (see languages.cmake): the program reaches its files through ANSI calls.
+// (see tests.cmake): the program reaches its files through ANSI calls.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <map>
@@ -15,15 +15,9 @@
 #include "src/common/uGlobals.h"
 #include "src/language/uLanguage.h"
 #include "src/menus/uMenus.h"
-#include "src/tray/uImages.h"
 #include "src/tray/uNotifyIcon.h"
 
 namespace {
-
-bool QuitPosted() { // and takes the request away
-    MSG message;
-    return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
-}
 
 std::string WriteLanguage(const std::string& folder, const std::string& name,
                           const std::string& lines) {
@@ -43,24 +37,15 @@ std::string Profile(const std::string& file, int number) {
     return text;
 }
 
-// Spies on the program's calls on their way to the system, for the whole run:
-// Wine's tooltips cannot give a balloon's title back.
-template <typename T> T* Spy(const char* dll, const char* name, T* spy) {
-    return reinterpret_cast<T*>(ReplaceImport(dll, name, reinterpret_cast<void*>(spy)));
-}
+// Spies on the program's balloons on their way to the system, for the whole
+// run: Wine's tooltips cannot give a balloon's title back.
 std::vector<NOTIFYICONDATAA> Balloons;
 BOOL WINAPI RecordNotify(DWORD message, PNOTIFYICONDATAA data);
-const auto RealNotify = Spy("shell32.dll", "Shell_NotifyIconA", RecordNotify);
+const auto RealNotify = reinterpret_cast<decltype(&RecordNotify)>(
+    ReplaceImport("shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(RecordNotify)));
 BOOL WINAPI RecordNotify(DWORD message, PNOTIFYICONDATAA data) {
     if (data->uFlags & NIF_INFO) Balloons.push_back(*data);
     return RealNotify(message, data);
-}
-int SectionReads;
-DWORD WINAPI CountRead(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR file);
-const auto RealRead = Spy("kernel32.dll", "GetPrivateProfileSectionA", CountRead);
-DWORD WINAPI CountRead(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR file) {
-    ++SectionReads;
-    return RealRead(section, buffer, size, file);
 }
 
 // Every language file that ships, with its code page: a new one needs its line.
@@ -70,50 +55,11 @@ const struct {
 } Shipped[] = {
     {"English", 1252}, {"Deutsch", 1252}, {"Francais", 1252}, {"Espanol", 1252}, {"Russkij", 1251}};
 
-INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
-}
-
-// The numbers of every text that the program shows, in groups shown together:
-// the tray menu with the named texts, then each dialog's caption with those
-// controls that its template gives a text, as SetDialogTexts is called.
-std::vector<std::vector<int>> TextGroups() {
-    std::vector<std::vector<int>> groups(1);
-    const std::string header = SourceFile("src/language/uLanguage.h");
-    for (size_t at = header.find("int TEXT_"); at != std::string::npos;
-         at = header.find("int TEXT_", at + 1))
-        groups[0].push_back(atoi(header.c_str() + header.find('=', at) + 1));
-    for (int id = IDM_OPEN; id <= IDM_CLOSEALL; ++id)
-        groups[0].push_back(id);
-    for (const auto& range : {std::make_pair(IDD_PAGE_MAIN, IDC_MAIN_LAST),
-                              {IDD_PAGE_HOTKEYS, IDC_HOTKEYS_LAST},
-                              {IDD_PAGE_OTHER, IDC_OTHER_LAST},
-                              {IDD_AUTOCLOSE, IDC_AC_LAST}}) {
-        groups.push_back({range.first});
-        HWND dialog = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(range.first), MainWindow,
-                                         QuietDialogProc, 0);
-        for (int id = range.first + 1; id <= range.second; ++id)
-            if (GetWindowTextLengthA(GetDlgItem(dialog, id)) > 0) groups.back().push_back(id);
-        DestroyWindow(dialog);
-    }
-    return groups;
-}
-
 std::wstring Widen(const std::string& bytes, UINT codePage) {
     std::wstring text(bytes.size(), L'\0');
     text.resize(MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()),
                                     &text[0], static_cast<int>(text.size())));
     return text;
-}
-
-// The name in the system's ANSI code page, or empty where that cannot spell
-// it (the system would give a look-alike such as "Francais" or "???????").
-std::string AnsiName(const std::wstring& name) {
-    BOOL lossy = FALSE;
-    char bytes[MAX_PATH] = "";
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), -1, bytes, sizeof bytes,
-                        nullptr, &lossy);
-    return lossy || Widen(bytes, CP_ACP) != name ? std::string() : bytes;
 }
 
 // The type letters of a text's placeholders, in order.
@@ -134,32 +80,6 @@ wchar_t Accelerator(const std::string& text, UINT codePage) {
     return 0;
 }
 
-std::set<std::string> ListedLanguages() {
-    UseDrives("D", mkData); // the menus are built only with a drive
-    InitImages();
-    CreateMenus();
-    std::set<std::string> listed;
-    for (int i = 0; i < GetMenuItemCount(LanguageMenu); ++i) {
-        char caption[MAX_PATH] = "";
-        GetMenuStringA(LanguageMenu, i, caption, sizeof caption, MF_BYPOSITION);
-        listed.insert(caption);
-    }
-    DestroyMenus();
-    FreeImages();
-    return listed;
-}
-
-std::vector<std::string> HelpTopics() {
-    std::vector<std::string> topics;
-    WIN32_FIND_DATAA entry;
-    HANDLE search =
-        FindFirstFileA((std::string("Z:") + KESTROW_SOURCE_DIR + "/help/*.html").c_str(), &entry);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry))
-        topics.push_back(entry.cFileName);
-    FindClose(search);
-    return topics;
-}
-
 class Languages : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -178,9 +98,8 @@ class Languages : public ::testing::Test {
 // gives it, a lower-case \n making the text's \n and \N line breaks; a number
 // the file lacks (a comment, "019" for 19, a line without '=', another
 // section) gives the English file's text, one present but empty stays empty.
-TEST_F(Languages, TextsReadAsTheProfileReaderGivesThemAndMissingOnesInEnglish) {
-    const unsigned seed = 1517;
-    std::mt19937 rng(seed);
+TEST_F(Languages, TextsReadOnceAtLoadAsTheProfileReaderGivesThemAndMissingOnesInEnglish) {
+    std::mt19937 rng(1517);
     const char letters[] = "abc XYZ 019 %s\\nN;='\"\t";
     // K the number, V a value; from ";K=V" on without the number in [Main].
     const char* const shapes[] = {
@@ -200,11 +119,13 @@ TEST_F(Languages, TextsReadAsTheProfileReaderGivesThemAndMissingOnesInEnglish) {
         (shape == std::size(shapes) - 1 ? other : text) += line + "\r\n";
         english += std::to_string(n) + "=English " + std::to_string(n) + "\r\n";
     }
-    const std::string file = WriteLanguage(Folder, "Test", text + other);
+    const std::string file = WriteLanguage(Folder, "Copy", text + other);
+    WriteLanguage(Folder, "Test", text + other);
     WriteLanguage(Folder, "English", english);
     LoadLanguage("Test", 0);
+    WriteLanguage(Folder, "Test", "1=changed\r\n"); // read again at the next load only
     for (int n = 1; n <= count; ++n) {
-        SCOPED_TRACE(testing::Message() << "seed " << seed << " text " << n);
+        SCOPED_TRACE(n);
         std::string expected = lacking[n] ? "English " + std::to_string(n) : Profile(file, n);
         if (expected.find("\\n") != std::string::npos)
             for (size_t at;
@@ -213,21 +134,11 @@ TEST_F(Languages, TextsReadAsTheProfileReaderGivesThemAndMissingOnesInEnglish) {
         EXPECT_EQ(expected, GetLangText(n));
     }
     EXPECT_EQ("", GetLangText(count + 1)); // in neither file
-}
-
-TEST_F(Languages, ALoadReadsTheFileOnceAndAgainAtTheNextLoad) {
-    WriteLanguage(Folder, "English", "7=english\r\n8=eight\r\n");
-    WriteLanguage(Folder, "Test", "7=before\r\n");
-    ASSERT_TRUE(RealRead);
-    SectionReads = 0;
+    WriteLanguage(Folder, "English", "");  // read once, at the first text it lacks
+    const int lacks = int(std::find(lacking.begin() + 1, lacking.end(), true) - lacking.begin());
+    EXPECT_EQ("English " + std::to_string(lacks), GetLangText(lacks));
     LoadLanguage("Test", 0);
-    for (int n = 0; n < 50; ++n)
-        EXPECT_EQ(n % 2 ? "before" : "eight", GetLangText(n % 2 ? 7 : 8));
-    EXPECT_EQ(2, SectionReads); // the file, and English once for what it lacks
-    WriteLanguage(Folder, "Test", "7=after\r\n");
-    EXPECT_EQ("before", GetLangText(7));
-    LoadLanguage("Test", 0);
-    EXPECT_EQ("after", GetLangText(7));
+    EXPECT_EQ("changed", GetLangText(1));
 }
 
 TEST_F(Languages, SetDialogTextsTouchesFirstPlusOneToLastAndSkipsEmptyTexts) {
@@ -249,16 +160,31 @@ TEST_F(Languages, SetDialogTextsTouchesFirstPlusOneToLastAndSkipsEmptyTexts) {
     DestroyWindow(parent);
 }
 
-// The warning is a balloon titled from the default language's file.
-TEST_F(Languages, AMissingLanguageWarnsAndFallsBackToEnglish) {
-    const std::string english = (AppPath = ExeFolder()) + "English.lng";
+// '+': a missing language warns in a balloon titled from the default
+// language's file and falls back to English. '-': without English.lng (also
+// as the fallback of "english", another language) one error ends the program.
+TEST_F(Languages, AMissingLanguageFallsBackToEnglishAndAMissingEnglishEndsTheProgram) {
+    const std::string english = ExeFolder() + "English.lng";
     ASSERT_TRUE(RealNotify);
     ASSERT_NE("", Profile(english, TEXT_MESSAGE_TITLE));
     AddTrayIcon();
-    for (const std::string name : {"Klingon", ""}) {
-        SCOPED_TRACE(name);
+    for (const char* row : {"+Klingon", "+", "-English", "-english", "-Klingon"}) {
+        SCOPED_TRACE(row);
+        const std::string name = row + 1;
+        AppPath = *row == '+' ? ExeFolder() : Folder;
         Balloons.clear();
+        MessageBoxCalls.clear();
         LoadLanguage(name, 0);
+        MSG quit;
+        EXPECT_EQ(*row == '-', PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0);
+        if (*row == '-') {
+            ASSERT_EQ(1u, MessageBoxCalls.size());
+            EXPECT_EQ("Default language not found. Program will be closed",
+                      MessageBoxCalls[0].Text);
+            EXPECT_EQ("Error", MessageBoxCalls[0].Caption);
+            EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), MessageBoxCalls[0].Type & MB_ICONMASK);
+            continue;
+        }
         ASSERT_EQ(1u, Balloons.size());
         EXPECT_EQ("Kestrow " + Profile(english, TEXT_MESSAGE_TITLE), Balloons[0].szInfoTitle);
         EXPECT_EQ("File for " + name + " language not found. Loading default language",
@@ -267,81 +193,104 @@ TEST_F(Languages, AMissingLanguageWarnsAndFallsBackToEnglish) {
         EXPECT_EQ(english, LanguageFileName);
         EXPECT_EQ(Profile(english, IDM_OPEN), GetLangText(IDM_OPEN));
         EXPECT_TRUE(MessageBoxCalls.empty());
-        EXPECT_FALSE(QuitPosted());
     }
     RemoveTrayIcon();
 }
 
-TEST_F(Languages, AMissingEnglishFileShowsOneErrorAndEndsTheProgram) {
-    // "english" is another language, which falls back to the missing English.
-    for (const char* name : {"English", "english", "Klingon"}) {
-        MessageBoxCalls.clear();
-        LoadLanguage(name, 0);
-        ASSERT_EQ(1u, MessageBoxCalls.size()) << name;
-        EXPECT_EQ("Default language not found. Program will be closed", MessageBoxCalls[0].Text);
-        EXPECT_EQ("Error", MessageBoxCalls[0].Caption);
-        EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), MessageBoxCalls[0].Type & MB_ICONMASK);
-        EXPECT_TRUE(QuitPosted()) << name;
-    }
-}
-
-TEST_F(Languages, TheMenuLoadsTheChosenLanguageAndIgnoresCommandsWithoutAnItem) {
+// The menu lists exactly the names that the code page can spell: elsewhere the
+// system gives a look-alike such as "Francais" or "???????", which names no file.
+TEST_F(Languages, TheMenuListsTheNamesTheCodePageCanSpellAndLoadsTheChosenOne) {
     WriteLanguage(Folder, "English", "201=&Open\r\n");
     WriteLanguage(Folder, "Deutsch", "201=&Oeffnen\r\n");
+    std::set<std::string> spelt = {"English", "Deutsch"}, listed;
+    for (const std::wstring name : {L"Fran\u00E7ais", L"Espa\u00F1ol", L"\u00DCber", L"Plain",
+                                    L"\u0420\u0443\u0441\u0441\u043A\u0438\u0439",
+                                    L"\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC"}) {
+        ASSERT_TRUE(CopyFileW(Widen(Folder + "Deutsch.lng", CP_ACP).c_str(),
+                              (Widen(Folder, CP_ACP) + name + L".lng").c_str(), FALSE));
+        BOOL lossy = FALSE;
+        char bytes[MAX_PATH] = "";
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), -1, bytes, sizeof bytes,
+                            nullptr, &lossy);
+        if (!lossy && Widen(bytes, CP_ACP) == name) spelt.insert(bytes);
+    }
+    ASSERT_GT(spelt.size(), 3u); // each code page meets names of both kinds
+    ASSERT_LT(spelt.size(), 8u);
     UseDrives("D", mkNoMedia); // the menus are built only with a drive
     Language = "English";
     CreateMenus();
-    ASSERT_EQ(2, GetMenuItemCount(LanguageMenu));
-    for (int id : {IDM_LANGUAGE_FIRST + 2, IDM_LANGUAGE_LAST})
-        SendMessageA(MainWindow, WM_COMMAND, id, 0);
-    EXPECT_EQ("English", Language);
-    char first[64] = "";
-    GetMenuStringA(LanguageMenu, 0, first, sizeof first, MF_BYPOSITION);
-    const int deutsch = std::string(first) == "Deutsch" ? 0 : 1;
-    SendMessageA(MainWindow, WM_COMMAND, IDM_LANGUAGE_FIRST + deutsch, 0);
-    EXPECT_EQ("&Oeffnen", GetLangText(IDM_OPEN));
-    for (int i = 0; i < 2; ++i) // rebuilt, with the mark on Deutsch alone
-        EXPECT_EQ(i == deutsch, (GetMenuState(LanguageMenu, i, MF_BYPOSITION) & MF_CHECKED) != 0);
-}
-
-// CRLF line ends, no other control characters, and beyond ASCII only the
-// letters of the file's code page and the usual marks: a file saved as UTF-8
-// would show garbled letters.
-TEST_F(Languages, EachShippedFileIsInItsCodePageWithCrLfLineEnds) {
-    for (const auto& language : Shipped) {
-        const std::string bytes = ReadTextFile(ExeFolder() + language.Name + ".lng");
-        const std::wregex foreign(
-            language.CodePage == 1251
-                ? L"[^ -~\u0401\u0410-\u0451\u00A0\u00AB\u00BB\u2013\u2014\u2026]"
-                : L"[^ -~\u00C0-\u00FF\u00A0\u00AB\u00BB\u2013\u2014\u2026]");
-        std::wsmatch found;
-        const std::wstring text =
-            Widen(std::regex_replace(bytes, std::regex("\r\n"), ""), language.CodePage);
-        EXPECT_FALSE(std::regex_search(text, found, foreign))
-            << language.Name << ": code " << int(found.str()[0]);
+    const int count = GetMenuItemCount(LanguageMenu);
+    for (int item = 0; item < count; ++item) {
+        char caption[MAX_PATH] = "";
+        GetMenuStringA(LanguageMenu, item, caption, sizeof caption, MF_BYPOSITION);
+        listed.insert(caption);
+        SendMessageA(MainWindow, WM_COMMAND, IDM_LANGUAGE_FIRST + item, 0);
+        EXPECT_EQ(caption, Language);
+        EXPECT_EQ(Folder + caption + ".lng", LanguageFileName);
+        EXPECT_EQ(Language == "English" ? "&Open" : "&Oeffnen", GetLangText(IDM_OPEN));
+        for (int i = 0; i < count; ++i) // rebuilt, with the mark on the chosen one alone
+            EXPECT_EQ(i == item, (GetMenuState(LanguageMenu, i, MF_BYPOSITION) & MF_CHECKED) != 0);
     }
+    EXPECT_EQ(spelt, listed);
+    const std::string chosen = Language;
+    for (int id : {IDM_LANGUAGE_FIRST + count, IDM_LANGUAGE_LAST}) // without an item: ignored
+        SendMessageA(MainWindow, WM_COMMAND, id, 0);
+    EXPECT_EQ(chosen, Language);
+    EXPECT_TRUE(MessageBoxCalls.empty() && Balloons.empty());
 }
 
-// Every text that the program shows is in English.lng under its own number
-// and under no other spelling; each translation has it with the same
-// placeholders or leaves it to English; accelerators differ within each menu
-// and dialog, and an item has one in every language or in none.
-TEST_F(Languages, EachShippedFileHasTheProgramsTextsAndUniqueAccelerators) {
+// Each shipped file loads by its ASCII name and is listed; it has CRLF line
+// ends and beyond ASCII only its code page's letters and the usual marks (not
+// UTF-8). English.lng has every text shown, under its own number alone; a
+// translation has it with the same placeholders or leaves it to English;
+// accelerators differ within each menu and dialog, in every language or none.
+TEST_F(Languages, EachShippedFileLoadsAndHasTheProgramsTextsInItsCodePage) {
+    const char* codePage = getenv("KESTROW_TEST_ACP"); // as tests.cmake asks
+    EXPECT_EQ(codePage ? static_cast<UINT>(atoi(codePage)) : GetACP(), GetACP());
     const std::string english = (AppPath = ExeFolder()) + "English.lng";
     for (const auto& caller : {std::make_pair(TEXT_CLOSING, "c"),
                                {TEXT_COUNTDOWN, "cd"},
                                {TEXT_DATA_INFO, "ssdu"},
                                {TEXT_AUDIO_INFO, "sds"}})
         EXPECT_EQ(caller.second, Placeholders(Profile(english, caller.first))) << caller.first;
-    const std::vector<std::vector<int>> groups = TextGroups();
-    std::set<std::string> used;
+    // The texts in groups shown together: the tray menu with the named texts,
+    // then each dialog's caption with those controls its template gives a text.
+    std::vector<std::vector<int>> groups(1);
+    const std::string header = SourceFile("src/language/uLanguage.h");
+    for (size_t at = header.find("int TEXT_"); at != std::string::npos;
+         at = header.find("int TEXT_", at + 1))
+        groups[0].push_back(atoi(header.c_str() + header.find('=', at) + 1));
+    for (int id = IDM_OPEN; id <= IDM_CLOSEALL; ++id)
+        groups[0].push_back(id);
+    for (const auto& range : {std::make_pair(IDD_PAGE_MAIN, IDC_MAIN_LAST),
+                              {IDD_PAGE_HOTKEYS, IDC_HOTKEYS_LAST},
+                              {IDD_PAGE_OTHER, IDC_OTHER_LAST},
+                              {IDD_AUTOCLOSE, IDC_AC_LAST}}) {
+        groups.push_back({range.first});
+        HWND dialog =
+            CreateDialogParamA(nullptr, MAKEINTRESOURCEA(range.first), MainWindow, nullptr, 0);
+        for (int id = range.first + 1; id <= range.second; ++id)
+            if (GetWindowTextLengthA(GetDlgItem(dialog, id)) > 0) groups.back().push_back(id);
+        DestroyWindow(dialog);
+    }
+    std::set<std::string> used, shipped;
     for (const std::vector<int>& group : groups)
         for (int number : group)
             used.insert(std::to_string(number));
     ASSERT_GT(used.size(), 40u);
     for (const auto& language : Shipped) {
         SCOPED_TRACE(language.Name);
+        shipped.insert(language.Name);
         LoadLanguage(language.Name, 0);
+        EXPECT_EQ(ExeFolder() + language.Name + ".lng", LanguageFileName);
+        const std::wregex foreign(
+            std::wstring(L"[^ -~\u00A0\u00AB\u00BB\u2013\u2014\u2026") +
+            (language.CodePage == 1251 ? L"\u0401\u0410-\u0451]" : L"\u00C0-\u00FF]"));
+        std::wsmatch found;
+        const std::wstring text =
+            Widen(std::regex_replace(ReadTextFile(LanguageFileName), std::regex("\r\n"), ""),
+                  language.CodePage);
+        EXPECT_FALSE(std::regex_search(text, found, foreign)) << int(found.str()[0]);
         std::vector<char> buffer(65536);
         const DWORD size = GetPrivateProfileStringA("Main", nullptr, "", buffer.data(), 65536,
                                                     LanguageFileName.c_str());
@@ -367,59 +316,25 @@ TEST_F(Languages, EachShippedFileHasTheProgramsTextsAndUniqueAccelerators) {
         // Also the options window's caption, where an & would show.
         EXPECT_EQ(std::string::npos, GetLangText(IDM_OPTIONS).find('&'));
     }
-}
-
-// Listed as the table names them under both code pages: their names are ASCII.
-TEST_F(Languages, ShippedFilesHaveAsciiNamesAndEachIsListedAndLoadsByItsName) {
-    const char* codePage = getenv("KESTROW_TEST_ACP"); // as languages.cmake asks
-    EXPECT_EQ(codePage ? static_cast<UINT>(atoi(codePage)) : GetACP(), GetACP());
-    AppPath = ExeFolder();
-    std::set<std::string> shipped;
-    for (const auto& language : Shipped) {
-        shipped.insert(language.Name);
-        LoadLanguage(language.Name, 0);
-        EXPECT_EQ(ExeFolder() + language.Name + ".lng", LanguageFileName);
-    }
     EXPECT_TRUE(MessageBoxCalls.empty() && Balloons.empty());
-    EXPECT_EQ(shipped, ListedLanguages());
+    UseDrives("D", mkNoMedia); // the menus are built only with a drive
+    CreateMenus();
+    std::set<std::string> listed;
+    for (int i = 0; i < GetMenuItemCount(LanguageMenu); ++i) {
+        char caption[MAX_PATH] = "";
+        GetMenuStringA(LanguageMenu, i, caption, sizeof caption, MF_BYPOSITION);
+        listed.insert(caption);
+    }
+    EXPECT_EQ(shipped, listed);
 }
 
-TEST_F(Languages, TheMenuListsExactlyTheNamesThatTheCodePageCanSpell) {
-    const std::wstring names[] = {L"Fran\u00E7ais",
-                                  L"Espa\u00F1ol",
-                                  L"\u00DCber",
-                                  L"Plain",
-                                  L"\u0420\u0443\u0441\u0441\u043A\u0438\u0439",
-                                  L"\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC"};
-    std::set<std::string> spelt;
-    for (const std::wstring& name : names) {
-        ASSERT_TRUE(CopyFileW(Widen(ExeFolder() + "English.lng", CP_ACP).c_str(),
-                              (Widen(Folder, CP_ACP) + name + L".lng").c_str(), FALSE));
-        if (!AnsiName(name).empty()) spelt.insert(AnsiName(name));
-    }
-    ASSERT_GT(spelt.size(), 1u); // each code page meets names of both kinds
-    ASSERT_LT(spelt.size(), std::size(names));
-    EXPECT_EQ(spelt, ListedLanguages());
-    for (const std::string& name : spelt) {
-        LoadLanguage(name, 0);
-        EXPECT_EQ(Folder + name + ".lng", LanguageFileName);
-    }
-    EXPECT_TRUE(MessageBoxCalls.empty() && Balloons.empty());
-}
-
-TEST(Help, TheCompiledFileHoldsEveryTopic) {
+// The compiled help holds every topic. A control or heading that a topic
+// names in bold is named as the program shows it: without the & of an
+// accelerator, maybe in brackets as a link, or without a label's colon. OK
+// and Apply are the system's own buttons.
+TEST(Help, TheCompiledFileHoldsEveryTopicAndEachBoldNameIsATextTheProgramShows) {
     const std::string chm = ReadTextFile(ExeFolder() + "kestrow.chm");
     EXPECT_EQ("ITSF", chm.substr(0, 4));
-    const std::vector<std::string> topics = HelpTopics();
-    ASSERT_GE(topics.size(), 8u);
-    for (const std::string& topic : topics)
-        EXPECT_NE(std::string::npos, chm.find("/" + topic)) << topic;
-}
-
-// A control or heading that the help names in bold is named as the program
-// shows it: without the & of an accelerator, maybe in brackets as a link, or
-// without a label's colon. OK and Apply are the system's own buttons.
-TEST(Help, EveryBoldNameAndOptionsHeadingIsATextTheProgramShows) {
     std::vector<char> section(32768);
     GetPrivateProfileSectionA("Main", section.data(), static_cast<DWORD>(section.size()),
                               (ExeFolder() + "English.lng").c_str());
@@ -429,9 +344,14 @@ TEST(Help, EveryBoldNameAndOptionsHeadingIsATextTheProgramShows) {
             std::regex_replace(strchr(entry, '=') + 1, std::regex("&(&?)"), "$1");
         shown.insert({text, "[" + text + "]", text.substr(0, text.find_last_not_of(':') + 1)});
     }
-    size_t names = 0;
-    for (const std::string& topic : HelpTopics()) {
-        const std::string html = SourceFile("help/" + topic);
+    size_t topics = 0, names = 0;
+    WIN32_FIND_DATAA entry;
+    HANDLE search =
+        FindFirstFileA((std::string("Z:") + KESTROW_SOURCE_DIR + "/help/*.html").c_str(), &entry);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more;
+         more = FindNextFileA(search, &entry), ++topics) {
+        const std::string topic = entry.cFileName, html = SourceFile("help/" + topic);
+        EXPECT_NE(std::string::npos, chm.find("/" + topic)) << topic;
         const std::regex tagged(topic == "options.html" ? "<(b|h2)>([^<]*)</\\1>"
                                                         : "<(b)>([^<]*)</b>");
         for (std::sregex_iterator it(html.begin(), html.end(), tagged), end; it != end;
@@ -442,19 +362,22 @@ TEST(Help, EveryBoldNameAndOptionsHeadingIsATextTheProgramShows) {
             EXPECT_TRUE(shown.count(name)) << topic << ": \"" << name << "\"";
         }
     }
+    FindClose(search);
+    EXPECT_GE(topics, 8u);
     EXPECT_GT(names, 30u);
 }
 
+// For all users in 32 bits; the finish page's start goes through the shell,
+// which runs as the user.
 TEST(Help, TheInstallerInstallsForAllUsersIn32BitsAndStartsTheProgramAsTheUser) {
     const std::string script = SourceFile("installer/kestrow.nsi");
-    auto holds = [&](const char* text) { return script.find(text) != std::string::npos; };
-    EXPECT_FALSE(holds("PROGRAMFILES64"));
-    EXPECT_TRUE(holds("StrCpy $INSTDIR \"$PROGRAMFILES32\\${PRODUCT}\""));
-    EXPECT_TRUE(holds("!define MULTIUSER_INSTALLMODE_FUNCTION ChooseInstallFolder"));
-    // The finish page's start goes through the shell, which runs as the user.
-    EXPECT_TRUE(holds("!define MUI_FINISHPAGE_RUN_FUNCTION StartKestrow"));
-    EXPECT_TRUE(holds("Exec '\"$WINDIR\\explorer.exe\" \"$INSTDIR\\kestrow.exe\"'"));
-    EXPECT_FALSE(holds("!define MUI_FINISHPAGE_RUN \""));
+    for (const char* line : {"StrCpy $INSTDIR \"$PROGRAMFILES32\\${PRODUCT}\"",
+                             "!define MULTIUSER_INSTALLMODE_FUNCTION ChooseInstallFolder",
+                             "!define MUI_FINISHPAGE_RUN_FUNCTION StartKestrow",
+                             "Exec '\"$WINDIR\\explorer.exe\" \"$INSTDIR\\kestrow.exe\"'"})
+        EXPECT_NE(std::string::npos, script.find(line)) << line;
+    for (const char* line : {"PROGRAMFILES64", "!define MUI_FINISHPAGE_RUN \""})
+        EXPECT_EQ(std::string::npos, script.find(line)) << line;
 }
 
 // Last: the start-up leaves its icon and hotkeys to the process's end.

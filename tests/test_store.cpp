@@ -69,10 +69,26 @@ void Start() {
     SetRunValue("Kestrow", nullptr);
 }
 
-TEST(Store, TheSavedFileListsMainEachDriveAndOtherHotKeysAndLoadsBack) {
+// The shutdown after the no-drive message comes before anything was loaded:
+// it saves nothing. A start writes the log-on value, quoted where it must be,
+// over an older version's; with Autostart off it removes that value alone.
+TEST(Store, SettingsSaveOnlyOnceLoadedLoadBackAndSetTheLogOnValue) {
     Start();
+    const std::string stored = "[Main]\r\nCurrentDrive=1\r\n[D:]\r\nBrowse=Ctrl+B\r\n";
+    WriteTextFile(IniFileName, stored);
+    SetRunValue("Kestrow", "C:\\Program Files\\Old\\kestrow.exe");
+    EndProgram();
+    UseDriveList("D");
+    SaveConfiguration();
+    EXPECT_EQ(stored, ReadTextFile(IniFileName));
+    EXPECT_EQ("C:\\Program Files\\Old\\kestrow.exe", RunValue());
+    for (const char* path : {"C:\\Kestrow\\kestrow.exe", "C:\\Program Files\\Kestrow\\kestrow.exe",
+                             "C:\\Program Files (x86)\\My Tools\\kestrow.exe", "D:\\a b\\c d.exe"})
+        EXPECT_EQ(std::vector<std::string>{path}, Words(LogOnCommand(path)));
+    Start();
+    SetRunValue("Kestrow", "C:\\Program Files\\Old\\kestrow.exe");
     UseDriveList("DEF");
-    LoadConfiguration(); // no file: the defaults, and the log-on value written
+    LoadConfiguration(); // no file: the defaults
     EXPECT_EQ((std::vector<int>{0, 1, 0, 0, 0, 10, 0, 0}),
               (std::vector<int>{CurrentDrive, Autostart, HideIcon, AutoClose, ShowCloseDialog,
                                 CloseInterval, GlobalHotKeys[ghHideIcon],
@@ -103,77 +119,45 @@ TEST(Store, TheSavedFileListsMainEachDriveAndOtherHotKeysAndLoadsBack) {
         LoadConfiguration();
     }
     EXPECT_EQ(0, CurrentDrive); // F has gone: the first drive is current
-}
-
-// The shutdown after the no-drive message comes before anything was loaded.
-TEST(Store, SettingsThatWereNeverLoadedAreNeverSaved) {
-    Start();
-    const std::string stored = "[Main]\r\nCurrentDrive=1\r\n[D:]\r\nBrowse=Ctrl+B\r\n";
-    WriteTextFile(IniFileName, stored);
-    SetRunValue("Kestrow", "C:\\kept\\kestrow.exe");
-    EndProgram();
-    UseDriveList("D");
-    SaveConfiguration();
-    EXPECT_EQ(stored, ReadTextFile(IniFileName));
-    EXPECT_EQ("C:\\kept\\kestrow.exe", RunValue());
-}
-
-// A save goes to a copy that replaces the file in one step: whatever stands
-// in the way, the file is the new one or the old one, never a part.
-TEST(Store, ASaveReplacesTheFileWholeOrLeavesItAsItWas) {
-    const std::string others = "; kept\r\n[Other]\r\nValue=1\r\n";
-    const std::string old = others + "[Main]\r\nCloseInterval=$14\r\n";
-    // Obstacles: none, a stale copy, no file, the file locked, the file held
-    // open for reading (copied but not replaced), a folder named as the copy.
-    const struct {
-        char Obstacle;
-        bool Saved;
-    } cases[] = {{'-', true}, {'s', true}, {'n', true}, {'l', false}, {'h', false}, {'f', false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Obstacle);
-        Start();
-        const std::string copy = IniFileName + ".new";
-        if (c.Obstacle != 'n') WriteTextFile(IniFileName, old);
-        if (c.Obstacle == 's') WriteTextFile(copy, "[Main]\r\nCloseInt");
-        if (c.Obstacle == 'f') CreateDirectoryA(copy.c_str(), nullptr);
-        HANDLE held = c.Obstacle == 'l' || c.Obstacle == 'h'
-                          ? CreateFileA(IniFileName.c_str(), GENERIC_READ,
-                                        c.Obstacle == 'l' ? 0 : FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, 0, nullptr)
-                          : INVALID_HANDLE_VALUE;
-        UseDriveList("D");
-        LoadConfiguration();
-        EXPECT_EQ(c.Saved, SaveSettingsFile([] { return SaveSettings() && SaveGlobalHotKeys(); }));
-        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
-        const std::string now = ReadTextFile(IniFileName);
-        // $14 is written back as 20; a new file has the default 10.
-        const std::string expected = !c.Saved ? old
-                                     : c.Obstacle == 'n'
-                                         ? "Interval=10\r\n"
-                                         : others + "[Main]\r\nCloseInterval=20\r\n";
-        const size_t at = now.find(expected);
-        EXPECT_TRUE(c.Saved ? at == 0 || (c.Obstacle == 'n' && at != std::string::npos)
-                            : now == old)
-            << now;
-        EXPECT_EQ(c.Obstacle == 'f', PathExists(copy));
-    }
-}
-
-TEST(Store, TheLogOnValueIsTheProgramAsOneWordAndAutostartOffRemovesItAlone) {
-    Start();
-    for (const char* path : {"C:\\Kestrow\\kestrow.exe", "C:\\Program Files\\Kestrow\\kestrow.exe",
-                             "C:\\Program Files (x86)\\My Tools\\kestrow.exe", "D:\\a b\\c d.exe"})
-        EXPECT_EQ(std::vector<std::string>{path}, Words(LogOnCommand(path)));
-    UseDriveList("D");
-    SetRunValue("Kestrow", "C:\\Program Files\\Old\\kestrow.exe"); // an older version's, unquoted
-    LoadSettings();
-    EXPECT_EQ(std::vector<std::string>{ExeFolder() + "test_store.exe"}, Words(RunValue()));
     SetRunValue("Other", "C:\\other.exe");
     WriteTextFile(IniFileName, "[Main]\r\nAutostart=0\r\n");
     for (int start = 1; start <= 2; ++start) { // the second time there is nothing to remove
         LoadSettings();
         EXPECT_EQ("none", RunValue()) << start;
         EXPECT_EQ("C:\\other.exe", RunValue("Other")) << start;
+    }
+}
+
+// A save goes to a copy that replaces the file in one step: whatever stands
+// in the way, the file is the new one or the old one, never a part. Obstacles
+// ('+' saved): none, a stale copy, no file, the file locked, the file held open
+// for reading (copied but not replaced), a folder named as the copy.
+TEST(Store, ASaveReplacesTheFileWholeOrLeavesItAsItWas) {
+    const std::string others = "; kept\r\n[Other]\r\nValue=1\r\n";
+    const std::string old = others + "[Main]\r\nCloseInterval=$14\r\n";
+    for (const char* c : {"-+", "s+", "n+", "l", "h", "f"}) {
+        SCOPED_TRACE(c);
+        Start();
+        const std::string copy = IniFileName + ".new";
+        if (*c != 'n') WriteTextFile(IniFileName, old);
+        if (*c == 's') WriteTextFile(copy, "[Main]\r\nCloseInt");
+        if (*c == 'f') CreateDirectoryA(copy.c_str(), nullptr);
+        HANDLE held =
+            CreateFileA(IniFileName.c_str(), GENERIC_READ, *c == 'h' ? FILE_SHARE_READ : 0, nullptr,
+                        OPEN_EXISTING, 0, nullptr);
+        if (*c != 'l' && *c != 'h') CloseHandle(held);
+        UseDriveList("D");
+        LoadConfiguration();
+        EXPECT_EQ(c[1] == '+',
+                  SaveSettingsFile([] { return SaveSettings() && SaveGlobalHotKeys(); }));
+        if (*c == 'l' || *c == 'h') CloseHandle(held);
+        const std::string now = ReadTextFile(IniFileName);
+        // $14 is written back as 20; a new file has the default 10.
+        const size_t at = now.find(!c[1]       ? old
+                                   : *c == 'n' ? "Interval=10\r\n"
+                                               : others + "[Main]\r\nCloseInterval=20\r\n");
+        EXPECT_TRUE(*c == 'n' ? at != std::string::npos : at == 0 && (c[1] || now == old)) << now;
+        EXPECT_EQ(*c == 'f', PathExists(copy));
     }
 }
 
@@ -184,6 +168,7 @@ TEST(Store, TheSheetsButtonsSaveAndRegisterWhatTheyShould) {
     HotKeys[1][caBrowse] = CTRL_ALT | 'E';
     GlobalHotKeys[ghHideIcon] = CTRL_ALT | 'H';
     RegisterAllHotKeys();
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'X')); // another program's
     // Types a combination into a field of the hotkeys page, then presses a button.
     auto typeAndPress = [](int field, WORD hotKey, int button) {
         return WithSheet([&](HWND sheet) {
@@ -194,30 +179,26 @@ TEST(Store, TheSheetsButtonsSaveAndRegisterWhatTheyShould) {
             PropSheet_PressButton(sheet, button);
         });
     };
-    auto expectRegistered = [](const char* keys) {
-        for (const char* key = keys; *key; ++key)
-            EXPECT_TRUE(CombinationTaken(MOD_CONTROL | MOD_ALT, *key)) << *key;
+    auto taken = [] { // of the program's combinations and the one typed first
+        std::string keys;
+        for (char key : {'O', 'E', 'H', 'Q'})
+            keys += CombinationTaken(MOD_CONTROL | MOD_ALT, key) ? key : '-';
+        return keys;
     };
     ASSERT_TRUE(typeAndPress(IDC_HK_OPENCLOSE, CTRL_ALT | 'Q', PSBTN_CANCEL));
     EXPECT_FALSE(PathExists(IniFileName));
-    EXPECT_FALSE(CombinationTaken(MOD_CONTROL | MOD_ALT, 'Q'));
-    expectRegistered("OEH");
-
+    EXPECT_EQ("OEH-", taken());
     ASSERT_TRUE(WithSheet([](HWND sheet) { PropSheet_PressButton(sheet, PSBTN_OK); }));
     EXPECT_EQ("[Main]\r\nCurrentDrive=0\r\nAutostart=0\r\nHideIcon=0\r\nAutoClose=0\r\n"
               "ShowCloseDialog=0\r\nCloseInterval=0\r\nLanguage=\r\n",
               ReadTextFile(IniFileName)); // the first page only
-    expectRegistered("OEH");
-
-    // Another program's combination does not work for Kestrow, but it is kept
-    // and saved, and the hotkeys after it are registered.
-    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'X'));
+    EXPECT_EQ("OEH-", taken());
+    // Another program's combination is kept and saved, and those after it registered.
     ASSERT_TRUE(typeAndPress(IDC_HK_BROWSE, CTRL_ALT | 'X', PSBTN_OK)); // D's, before E's
     EXPECT_EQ(CTRL_ALT | 'X', HotKeys[0][caBrowse]);
     EXPECT_NE(std::string::npos, ReadTextFile(IniFileName).find("[D:]\r\nBrowse=Ctrl+Alt+X\r\n"));
     EXPECT_TRUE(UnregisterHotKey(nullptr, 1)); // still the other program's
-    expectRegistered("OEH");
-
+    EXPECT_EQ("OEH-", taken());
     // Apply puts the settings to work even where the file cannot be written.
     DeleteFileA(IniFileName.c_str());
     CreateDirectoryA(IniFileName.c_str(), nullptr);
