@@ -34,12 +34,6 @@ std::string Text(HWND window) {
     return text;
 }
 
-std::string Countdown(char letter, int seconds) {
-    char text[256] = {};
-    wsprintfA(text, GetLangText(2021).c_str(), letter, seconds);
-    return text;
-}
-
 // The label's client pixels, row by row.
 std::vector<COLORREF> Pixels(HWND label) {
     RECT client;
@@ -64,8 +58,14 @@ bool Shows(HWND label, bool red) {
 }
 
 // A key through the program's loop to the focus: down (or a held repeat),
-// then up, the characters it makes after it; Shift held when asked.
+// then up, the characters it makes after it; Shift held when asked. Alt+letter
+// comes as its system character.
 void Key(WPARAM key, bool shift = false, bool repeat = false) {
+    if (key >= 'a') {
+        MSG m = {GetFocus(), WM_SYSCHAR, key, 0x20000001, 0, {0, 0}};
+        if (!IsProgramDialogMessage(m)) DispatchMessageA(&m);
+        return;
+    }
     BYTE state[256] = {};
     GetKeyboardState(state);
     state[VK_SHIFT] = shift ? 0x80 : 0;
@@ -80,11 +80,6 @@ void Key(WPARAM key, bool shift = false, bool repeat = false) {
     }
     state[VK_SHIFT] = 0;
     SetKeyboardState(state);
-}
-
-void AltLetter(char letter) {
-    MSG m = {GetFocus(), WM_SYSCHAR, static_cast<WPARAM>(letter), 0x20000001, 0, {0, 0}};
-    if (!IsProgramDialogMessage(m)) DispatchMessageA(&m);
 }
 
 // Shows the options here, their modal loop running, while work drives the
@@ -148,11 +143,14 @@ TEST_F(Dialogs, LinesStackCloseUpCountDownAndPause) {
     EXPECT_TRUE(before.left == after.left && before.top == after.top);
     EXPECT_EQ(before.bottom - step, after.bottom);
 
-    EXPECT_EQ(Countdown('F', 10), Text(GetDlgItem(AutocloseDialog, 102)));
+    char countdown[2][256] = {};
+    for (int s : {0, 1})
+        wsprintfA(countdown[s], GetLangText(2021).c_str(), 'F', 10 - s);
+    EXPECT_EQ(countdown[0], Text(GetDlgItem(AutocloseDialog, 102)));
     AutocloseTick(2);
     Click(302);
     EXPECT_TRUE(Timers[2].Paused && !Timers[0].Paused);
-    EXPECT_EQ(Countdown('F', 9) + " - <" + GetLangText(2023) + ">",
+    EXPECT_EQ(countdown[1] + (" - <" + GetLangText(2023) + ">"),
               Text(GetDlgItem(AutocloseDialog, 102)));
     Click(IDC_AC_PAUSEALL);
     EXPECT_TRUE(Timers[0].Paused && Timers[2].Paused);
@@ -258,10 +256,10 @@ TEST_F(Dialogs, TheKeyboardMovesThroughLinksAndButtonsAndActsOnce) {
     EXPECT_EQ(202, GetDlgCtrlID(GetFocus()));
     EXPECT_EQ(1u, DeviceRequests.size());
     // [&Close] and &Cancel share C: the next after the focus acts; P is Pause all's.
-    AltLetter('p');
+    Key('p');
     EXPECT_TRUE(Timers[0].Paused && Timers[2].Paused);
     SetFocus(GetDlgItem(AutocloseDialog, 300));
-    AltLetter('c');
+    Key('c');
     EXPECT_EQ(0, CDList[2].TrayOpen);
     HWND dialog = AutocloseDialog;
     Key(VK_ESCAPE);
@@ -269,9 +267,11 @@ TEST_F(Dialogs, TheKeyboardMovesThroughLinksAndButtonsAndActsOnce) {
     EXPECT_EQ(1, CDList[0].TrayOpen);
 }
 
-// The hotkey fields make a plain or shifted key Ctrl+Alt as it is typed; a
-// plain key stored by an older version still loads, registers and stays.
-TEST_F(Dialogs, TheOptionsHotKeyFieldsRefuseAPlainOrShiftedKey) {
+// Three pages with the language's texts, one sheet however often asked for;
+// the interval kept as typed, its arrows stopping at 1 and 999. The hotkey
+// fields make a plain or shifted key Ctrl+Alt as it is typed; a plain key
+// stored by an older version still loads, registers and stays.
+TEST_F(Dialogs, TheOptionsSheetKeepsTheIntervalAsTypedAndRefusesAPlainHotKey) {
     DestroyWindow(AutocloseDialog); // the sheet is the only dialog
     CommandLineMode = true;         // no icon
     WriteTextFile(IniFileName, "[OtherHotKeys]\r\nCloseProgramHotkey=A\r\n");
@@ -288,45 +288,12 @@ TEST_F(Dialogs, TheOptionsHotKeyFieldsRefuseAPlainOrShiftedKey) {
                  {{VK_CONTROL}, HOTKEYF_CONTROL},
                  {{VK_MENU}, HOTKEYF_ALT},
                  {{VK_SHIFT, VK_CONTROL}, HOTKEYF_SHIFT | HOTKEYF_CONTROL}};
-    WORD stored = 0;
-    std::vector<WORD> got;
-    ASSERT_TRUE(WithSheet([&](HWND sheet) {
-        stored = LOWORD(SendDlgItemMessageA(Page(sheet, 2), IDC_HK_CLOSEAPP, HKM_GETHOTKEY, 0, 0));
-        for (int field : fields) {
-            HWND control = GetDlgItem(Page(sheet, field < IDC_HK_HIDESHOW ? 1 : 2), field);
-            for (const auto& t : typed) {
-                for (WORD key : t.Held)
-                    SendMessageA(control, WM_KEYDOWN, key, 0);
-                SendMessageA(control, WM_KEYDOWN, 'K', 0);
-                for (WORD key : t.Held)
-                    SendMessageA(control, WM_KEYUP, key, 0);
-                got.push_back(LOWORD(SendMessageA(control, HKM_GETHOTKEY, 0, 0)));
-            }
-        }
-        PropSheet_PressButton(sheet, PSBTN_CANCEL);
-    }));
-    EXPECT_EQ('A', stored);
-    ASSERT_EQ(std::size(fields) * std::size(typed), got.size());
-    for (size_t i = 0; i < got.size(); ++i)
-        EXPECT_EQ(MAKEWORD('K', typed[i % std::size(typed)].Shown), got[i]) << i;
-    ASSERT_TRUE(WithSheet([](HWND sheet) {
-        Page(sheet, 2);
-        PropSheet_PressButton(sheet, PSBTN_OK);
-    }));
-    EXPECT_EQ('A', GlobalHotKeys[ghCloseProgram]);
-    EXPECT_EQ("A", IniReadString(IniFileName, "OtherHotKeys", "CloseProgramHotkey", "?"));
-    EXPECT_TRUE(CombinationTaken(0, 'A'));
-}
-
-// Three pages with the language's texts; the interval kept as typed, its
-// arrows stopping at 1 and 999; a second Options command opens no second sheet.
-TEST_F(Dialogs, TheOptionsSheetShowsItsPagesAndKeepsTheIntervalAsTyped) {
-    DestroyWindow(AutocloseDialog);
-    CommandLineMode = true;
     std::vector<std::string> texts, arrows;
     std::vector<int> applied;
+    std::vector<WORD> got;
     int sheets = 0;
     ASSERT_TRUE(WithSheet([&](HWND sheet) {
+        got.push_back(SendDlgItemMessageA(Page(sheet, 2), IDC_HK_CLOSEAPP, HKM_GETHOTKEY, 0, 0));
         texts.push_back(Text(sheet));
         for (int i = 0; i < 3; ++i) {
             char title[64] = {};
@@ -360,6 +327,17 @@ TEST_F(Dialogs, TheOptionsSheetShowsItsPagesAndKeepsTheIntervalAsTyped) {
             applied.push_back(CloseInterval);
             applied.push_back(IniReadInteger(IniFileName, "Main", "CloseInterval", 12345));
         }
+        for (int field : fields) {
+            HWND control = GetDlgItem(Page(sheet, field < IDC_HK_HIDESHOW ? 1 : 2), field);
+            for (const auto& t : typed) {
+                for (WORD key : t.Held)
+                    SendMessageA(control, WM_KEYDOWN, key, 0);
+                SendMessageA(control, WM_KEYDOWN, 'K', 0);
+                for (WORD key : t.Held)
+                    SendMessageA(control, WM_KEYUP, key, 0);
+                got.push_back(LOWORD(SendMessageA(control, HKM_GETHOTKEY, 0, 0)));
+            }
+        }
         PropSheet_PressButton(sheet, PSBTN_CANCEL);
     }));
     EXPECT_EQ((std::vector<std::string>{GetLangText(IDM_OPTIONS), GetLangText(IDD_PAGE_MAIN),
@@ -370,6 +348,17 @@ TEST_F(Dialogs, TheOptionsSheetShowsItsPagesAndKeepsTheIntervalAsTyped) {
     EXPECT_EQ(1, sheets);
     EXPECT_EQ((std::vector<std::string>{"999", "999", "1", "1"}), arrows);
     EXPECT_EQ((std::vector<int>{0, 0, -5, -5, 99999, 99999, 0, 0, 0, 0}), applied);
+    ASSERT_EQ(1 + std::size(fields) * std::size(typed), got.size());
+    EXPECT_EQ('A', got[0]); // as stored
+    for (size_t i = 1; i < got.size(); ++i)
+        EXPECT_EQ(MAKEWORD('K', typed[(i - 1) % std::size(typed)].Shown), got[i]) << i;
+    ASSERT_TRUE(WithSheet([](HWND sheet) {
+        Page(sheet, 2);
+        PropSheet_PressButton(sheet, PSBTN_OK);
+    }));
+    EXPECT_EQ('A', GlobalHotKeys[ghCloseProgram]);
+    EXPECT_EQ("A", IniReadString(IniFileName, "OtherHotKeys", "CloseProgramHotkey", "?"));
+    EXPECT_TRUE(CombinationTaken(0, 'A'));
 }
 
 } // namespace
