@@ -5,7 +5,6 @@
 #include <commctrl.h>
 #include <prsht.h>
 #include <functional>
-#include <thread>
 #include <vector>
 #include "tests/support/SeamDoubles.h"
 #include "tests/support/TestSupport.h"
@@ -80,22 +79,6 @@ void Key(WPARAM key, bool shift = false, bool repeat = false) {
     }
     state[VK_SHIFT] = 0;
     SetKeyboardState(state);
-}
-
-// Shows the options here, their modal loop running, while work drives the
-// sheet from a second thread; false when no sheet appeared.
-bool WithSheet(const std::function<void(HWND sheet)>& work) {
-    HWND sheet = nullptr;
-    std::thread driver([&] {
-        for (int i = 0; i < 500 && !sheet; ++i, Sleep(20))
-            while ((sheet = FindWindowExA(nullptr, sheet, "#32770", nullptr)) &&
-                   (GetWindow(sheet, GW_OWNER) != MainWindow || !IsWindowVisible(sheet))) {
-            }
-        if (sheet) work(sheet);
-    });
-    ShowOptions();
-    driver.join();
-    return sheet != nullptr;
 }
 
 HWND Page(HWND sheet, int index) {

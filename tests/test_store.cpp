@@ -7,7 +7,6 @@
 #include <commctrl.h>
 #include <prsht.h>
 #include <functional>
-#include <thread>
 #include "tests/support/TestSupport.h"
 #include "src/app/uInitDestroy.h"
 #include "src/hotkeys/uHotKeys.h"
@@ -43,22 +42,6 @@ std::vector<std::string> Words(const std::string& command) {
         result.emplace_back(words[i], words[i] + lstrlenW(words[i]));
     LocalFree(words);
     return result;
-}
-
-// Shows the options here, their modal loop running, while work drives the
-// sheet from a second thread; false when no sheet appeared.
-bool WithSheet(const std::function<void(HWND sheet)>& work) {
-    HWND sheet = nullptr;
-    std::thread driver([&] {
-        for (int i = 0; i < 500 && !sheet; ++i, Sleep(20))
-            while ((sheet = FindWindowExA(nullptr, sheet, "#32770", nullptr)) &&
-                   (GetWindow(sheet, GW_OWNER) != MainWindow || !IsWindowVisible(sheet))) {
-            }
-        if (sheet) work(sheet);
-    });
-    ShowOptions();
-    driver.join();
-    return sheet != nullptr;
 }
 
 // A fresh start: no settings file, no log-on value.

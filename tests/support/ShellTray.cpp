@@ -227,19 +227,3 @@ bool ClickScreen(int x, int y, int button) {
                               std::to_string(y) + " click " + std::to_string(button),
                           10000);
 }
-
-bool PressKey(const std::string& windowClass, const std::string& key) {
-    // Keys go to the X window that has the focus: the newest one of the class.
-    return RunHostCommand("xdotool windowfocus $(xdotool search --onlyvisible --class '" +
-                              windowClass + "' | tail -1) key " + key,
-                          10000);
-}
-
-std::string SaveDesktopPicture(const std::string& name) {
-    std::string path = ArtifactsFolder() + name + ".png";
-    DeleteFileA(path.c_str());
-    if (!RunHostCommand(
-            std::string("import -window ") + DesktopWindow + " '" + HostPath(path) + "'", 20000))
-        return std::string();
-    return PathExists(path) ? path : std::string();
-}

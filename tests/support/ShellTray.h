@@ -33,10 +33,3 @@ bool RunHostCommand(const std::string& command, DWORD timeoutMs);
 // Moves the real mouse to a point of the Wine desktop and clicks with the
 // button (1 left, 3 right) through xdotool.
 bool ClickScreen(int x, int y, int button);
-// Presses a key (an xdotool key name such as Escape or Down) in the newest
-// visible window of a program (its X class is the executable's name, such
-// as kestrow.exe), for example an open menu.
-bool PressKey(const std::string& windowClass, const std::string& key);
-// Saves the Wine desktop as <build>/artifacts/NAME.png through ImageMagick;
-// returns the Windows path of the file, empty on failure.
-std::string SaveDesktopPicture(const std::string& name);

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include <shlobj.h>
 #include <cstdio>
+#include <thread>
 #include "SeamDoubles.h"
 #include "src/app/uInitDestroy.h"
 #include "src/common/uGlobals.h"
@@ -8,6 +9,7 @@
 #include "src/drives/uCDTools.h"
 #include "src/hotkeys/uHotKeys.h"
 #include "src/language/uLanguage.h"
+#include "src/options/uOptionsDialog.h"
 #include "src/settings/uSettings.h"
 
 std::string ExeFolder() {
@@ -99,7 +101,8 @@ void ResetProgramState() {
     }
 }
 
-void PumpMessages() {
+// Dispatches what is queued; a quit request stays for the test to see.
+static void PumpMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
@@ -130,25 +133,6 @@ bool CombinationTaken(UINT modifiers, UINT key) {
     return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
 }
 
-static BOOL CALLBACK FindUnpainted(HWND child, LPARAM param) {
-    if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
-        *reinterpret_cast<bool*>(param) = true;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-bool WaitUntilPainted(HWND window, DWORD timeoutMs) {
-    return WaitUntil(
-        [&] {
-            bool unpainted = GetUpdateRect(window, nullptr, FALSE) != FALSE;
-            if (!unpainted)
-                EnumChildWindows(window, FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
-            return !unpainted;
-        },
-        timeoutMs);
-}
-
 void* ReplaceImport(const char* dll, const char* name, void* replacement) {
     auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
     auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
@@ -175,4 +159,18 @@ void* ReplaceImport(const char* dll, const char* name, void* replacement) {
         }
     }
     return nullptr;
+}
+
+bool WithSheet(const std::function<void(HWND sheet)>& work) {
+    HWND sheet = nullptr;
+    std::thread driver([&] {
+        for (int i = 0; i < 500 && !sheet; ++i, Sleep(20))
+            while ((sheet = FindWindowExA(nullptr, sheet, "#32770", nullptr)) &&
+                   (GetWindow(sheet, GW_OWNER) != MainWindow || !IsWindowVisible(sheet))) {
+            }
+        if (sheet) work(sheet);
+    });
+    ShowOptions();
+    driver.join();
+    return sheet != nullptr;
 }

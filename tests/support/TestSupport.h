@@ -26,16 +26,15 @@ void EnsureMainWindow();
 // no menus, zero settings) and forgets the seam doubles' calls.
 void ResetProgramState();
 
+// Shows the options sheet here, its modal loop running, while work drives
+// the sheet from a second thread; false when no sheet appeared.
+bool WithSheet(const std::function<void(HWND sheet)>& work);
+
 // Runs this thread's messages until the condition holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
-void PumpMessages();
 
 // Whether some window already holds the hotkey combination.
 bool CombinationTaken(UINT modifiers, UINT key);
-
-// Waits until the window and all its children have no part left to paint
-// (also for windows of another process); false on timeout.
-bool WaitUntilPainted(HWND window, DWORD timeoutMs);
 
 // Points this executable's import entry of dll!name at replacement: a spy
 // there sees the program's calls on their way to the system. Returns what the

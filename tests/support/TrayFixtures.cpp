@@ -44,8 +44,3 @@ std::string UseTestLanguage() {
     LanguageFileName = folder + "english.lng";
     return folder;
 }
-
-std::string TestText(int number) {
-    auto found = Texts().find(number);
-    return found == Texts().end() ? std::string() : found->second;
-}

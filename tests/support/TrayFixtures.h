@@ -12,5 +12,3 @@ void UseDrives(const std::string& letters, BYTE mediaKind);
 // nothing else: Language is "English", LanguageFileName the file.
 // Returns the folder (with a trailing backslash).
 std::string UseTestLanguage();
-// The texts of that file, by number, as GetLangText gives them.
-std::string TestText(int number);
