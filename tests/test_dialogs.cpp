@@ -19,8 +19,7 @@
 
 namespace {
 
-// Top of a control of the countdown dialog in its client area.
-int Top(int id) {
+int Top(int id) { // in the countdown dialog's client area
     RECT rect = {};
     GetWindowRect(GetDlgItem(AutocloseDialog, id), &rect);
     MapWindowPoints(nullptr, AutocloseDialog, reinterpret_cast<POINT*>(&rect), 2);
@@ -33,8 +32,7 @@ std::string Text(HWND window) {
     return text;
 }
 
-// The label's client pixels, row by row.
-std::vector<COLORREF> Pixels(HWND label) {
+std::vector<COLORREF> Pixels(HWND label) { // row by row
     RECT client;
     GetClientRect(label, &client);
     std::vector<COLORREF> pixels;
@@ -216,12 +214,12 @@ TEST_F(Dialogs, TheKeyboardMovesThroughLinksAndButtonsAndActsOnce) {
     const std::vector<COLORREF> focused = Pixels(link);
     RECT client;
     GetClientRect(link, &client);
-    int edge = 0, inside = 0;
-    for (size_t i = 0; i < focused.size(); ++i) {
-        const int x = static_cast<int>(i % client.right), y = static_cast<int>(i / client.right);
+    int edge = 0, inside = 0; // x % (width - 1) is 0 on the left and right edges
+    for (size_t i = 0; i < focused.size(); ++i)
         if (focused[i] != unfocused[i])
-            ++(x > 0 && y > 0 && x < client.right - 1 && y < client.bottom - 1 ? inside : edge);
-    }
+            ++(i % client.right % (client.right - 1) && i / client.right % (client.bottom - 1)
+                   ? inside
+                   : edge);
     EXPECT_TRUE(edge > 0 && inside == 0) << edge << " " << inside;
 
     // Space acts once however long it is held; Enter acts on the link, not
@@ -278,12 +276,12 @@ TEST_F(Dialogs, TheOptionsSheetKeepsTheIntervalAsTypedAndRefusesAPlainHotKey) {
     ASSERT_TRUE(WithSheet([&](HWND sheet) {
         got.push_back(SendDlgItemMessageA(Page(sheet, 2), IDC_HK_CLOSEAPP, HKM_GETHOTKEY, 0, 0));
         texts.push_back(Text(sheet));
+        char title[3][64] = {};
         for (int i = 0; i < 3; ++i) {
-            char title[64] = {};
-            TCITEMA item = {TCIF_TEXT, 0, 0, title, sizeof title, 0, 0};
+            TCITEMA item = {TCIF_TEXT, 0, 0, title[i], sizeof title[i], 0, 0};
             SendMessageA(PropSheet_GetTabControl(sheet), TCM_GETITEMA, i, (LPARAM)&item);
-            texts.push_back(title);
         }
+        texts.insert(texts.end(), std::begin(title), std::end(title));
         texts.push_back(Text(GetDlgItem(Page(sheet, 1), IDC_HK_BROWSE_LABEL)));
         texts.push_back(Text(GetDlgItem(Page(sheet, 2), IDC_CLOSEAPP_LABEL)));
         DWORD_PTR result;

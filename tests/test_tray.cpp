@@ -18,27 +18,38 @@
 
 namespace {
 
-// A menu item as one line: type, identifier, state, caption, submenu, pictures.
-std::string Row(UINT type, UINT id, UINT state, const std::string& caption, HMENU sub = nullptr,
-                HBITMAP checked = nullptr, HBITMAP unchecked = nullptr) {
-    char row[400];
-    std::snprintf(row, sizeof row, "%x %u %x '%s' %p %p %p", type, id, state, caption.c_str(),
-                  (void*)sub, (void*)checked, (void*)unchecked);
-    return row;
+// A handle by name: T, D, L the tray, drives and languages menus, m a drive's
+// menu, c and k a drive's plain and checked picture, b a menu picture.
+std::string Name(void* handle) {
+    std::vector<std::pair<void*, std::string>> known = {
+        {nullptr, "-"}, {TrayMenu, "T"}, {DrivesMenu, "D"}, {LanguageMenu, "L"}};
+    for (size_t i = 0; i < DriveMenus.size(); ++i)
+        known.push_back({DriveMenus[i], "m" + std::to_string(i)});
+    for (size_t i = 0; i < CDBitmaps.size(); ++i)
+        known.insert(known.end(), {{CDBitmaps[i], "c" + std::to_string(i)},
+                                   {CDBitmapsChecked[i], "k" + std::to_string(i)}});
+    for (int i = 0; i < 7; ++i)
+        known.push_back({MenuBitmaps[i], "b" + std::to_string(i)});
+    for (const auto& k : known)
+        if (k.first == handle) return k.second;
+    return "?";
 }
+// Each item as "identifier type state submenu checked unchecked caption".
 std::vector<std::string> Rows(HMENU menu) {
     std::vector<std::string> rows;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         char caption[256] = {};
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof info;
-        info.fMask =
-            MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_STRING;
-        info.dwTypeData = caption;
-        info.cch = sizeof caption - 1;
-        GetMenuItemInfoA(menu, i, TRUE, &info);
-        rows.push_back(Row(info.fType, info.wID, info.fState, caption, info.hSubMenu,
-                           info.hbmpChecked, info.hbmpUnchecked));
+        MENUITEMINFOA m = {};
+        m.cbSize = sizeof m;
+        m.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_STRING;
+        m.dwTypeData = caption;
+        m.cch = sizeof caption - 1;
+        GetMenuItemInfoA(menu, i, TRUE, &m);
+        char row[400];
+        std::snprintf(row, sizeof row, "%u %x %x %s %s %s %s", m.wID, m.fType, m.fState,
+                      Name(m.hSubMenu).c_str(), Name(m.hbmpChecked).c_str(),
+                      Name(m.hbmpUnchecked).c_str(), caption);
+        rows.push_back(row);
     }
     return rows;
 }
@@ -141,40 +152,29 @@ class TrayTest : public ::testing::Test {
     }
 };
 
-const char* const Actions[] = {"Eject", "Load", "Explore", "Start"};
-const int ActionImages[] = {IDB_EJECT, IDB_LOAD, IDB_FOLDER, IDB_BULB};
-HBITMAP Image(int id) {
-    return MenuBitmaps[id - IDB_FOLDER];
-}
-std::string ActionRow(UINT id, int a, char letter) {
-    return Row(MFT_STRING, id, 0, Actions[a] + std::string("\t[") + letter + ":]", nullptr,
-               Image(ActionImages[a]), Image(ActionImages[a]));
-}
+const char* const Actions[] = {" 0 0 - b5 b5 Eject", " 0 0 - b6 b6 Load", " 0 0 - b0 b0 Explore",
+                               " 0 0 - b1 b1 Start"};
 
-// The tray menu row by row with drive c current; the drive list is its first rows.
-std::vector<std::string> ExpectedMenu(BYTE c, bool driveList) {
+// The tray menu with drive c current, or the drive list (its first rows).
+std::vector<std::string> ExpectedMenu(int c, bool driveList) {
     const char* drives[] = {"[D:] - BACKUP", "[E:] - (unlabelled)", "[F:] - MOVIE"};
-    const std::string line = Row(MFT_SEPARATOR, 0, 0, "");
+    const std::string d = std::to_string(c), line = "|0 800 0 - - - |";
     std::vector<std::string> rows;
-    for (BYTE d = 0; d < 3; ++d)
-        rows.push_back(Row(MFT_RADIOCHECK, d, d == c ? MFS_CHECKED : 0, drives[d],
-                           driveList ? nullptr : DriveMenus[d], CDBitmapsChecked[d], CDBitmaps[d]));
+    for (int i = 0; i < 3; ++i)
+        rows.push_back(std::to_string(i) + " 200 " + (i == c ? "8 " : "0 ") +
+                       (driveList ? "-" : "m" + std::to_string(i)) + " k" + std::to_string(i) +
+                       " c" + std::to_string(i) + " " + drives[i]);
     if (driveList) return rows;
-    rows.insert(rows.end(), {line,
-                             Row(MFT_STRING, IDM_DRIVES, MFS_CHECKED,
-                                 std::string("Drive:\t[") + "DEF"[c] + ":]", DrivesMenu,
-                                 CDBitmapsChecked[c], CDBitmaps[c]),
-                             line});
-    for (UINT a = 0; a < 4; ++a)
-        rows.push_back(ActionRow(IDM_OPEN + a, a, "DEF"[c]));
-    rows.insert(
-        rows.end(),
-        {line, Row(MFT_STRING, IDM_OPENALL, 0, "Eject every drive"),
-         Row(MFT_STRING, IDM_CLOSEALL, 0, "Load every drive"), line,
-         Row(MFT_STRING, IDM_LANGUAGE_FIRST, 0, "Languages", LanguageMenu), line,
-         Row(MFT_STRING, IDM_OPTIONS, 0, "Settings", nullptr, Image(IDB_TOOLS), Image(IDB_TOOLS)),
-         Row(MFT_STRING, IDM_HELP, 0, "Manual", nullptr, Image(IDB_QUESTION), Image(IDB_QUESTION)),
-         line, Row(MFT_STRING, IDM_EXIT, 0, "Quit", nullptr, Image(IDB_DOOR), Image(IDB_DOOR))});
+    std::string tail = line + "200 0 8 D k" + d + " c" + d + " Drive:\t[#:]" + line;
+    for (int a = 0; a < 4; ++a)
+        tail += std::to_string(IDM_OPEN + a) + Actions[a] + "\t[#:]|";
+    tail += "0 800 0 - - - |208 0 0 - - - Eject every drive|209 0 0 - - - Load every drive" + line +
+            "500 0 0 L - - Languages" + line + "205 0 0 - b2 b2 Settings|206 0 0 - b3 b3 Manual" +
+            line + "207 0 0 - b4 b4 Quit|";
+    for (size_t at = 1, end; (end = tail.find('|', at)) != std::string::npos; at = end + 1)
+        rows.push_back(tail.substr(at, end - at));
+    for (std::string& row : rows)
+        std::replace(row.begin(), row.end(), '#', "DEF"[c]);
     return rows;
 }
 
@@ -199,7 +199,7 @@ TEST_F(TrayTest, MenuHasEveryItemInItsPlaceAndASelectionChangesItInPlace) {
     for (UINT d = 0; d < 3; ++d) { // each drive's actions: commands 20 + 7 * drive + action
         std::vector<std::string> rows;
         for (UINT a = 0; a < 4; ++a)
-            rows.push_back(ActionRow(20 + 7 * d + a, a, "DEF"[d]));
+            rows.push_back(std::to_string(20 + 7 * d + a) + Actions[a] + "\t[" + "DEF"[d] + ":]");
         EXPECT_EQ(rows, Rows(DriveMenus[d])) << d;
     }
 }
@@ -229,13 +229,11 @@ TEST_F(TrayTest, LanguagesAreListedInFolderOrderWithTheCurrentOneMarkedAtMostAHu
     CreateDirectoryA((Folder + "folder.lng").c_str(), nullptr);
     std::vector<std::string> order; // as a search of the folder gives them
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((Folder + "*.lng").c_str(), &found);
-    do
+    for (HANDLE h = FindFirstFileA((Folder + "*.lng").c_str(), &found); h;
+         h = FindNextFileA(h, &found) ? h : (FindClose(h), nullptr))
         for (std::string name : {"english", "Deutsch", "\374ber"})
             if (name + ".lng" == found.cFileName)
                 order.push_back(name == "english" ? "English" : name);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
     ASSERT_EQ(3u, order.size());
     UseDrives("D", mkData);
     InitImages();
@@ -245,8 +243,8 @@ TEST_F(TrayTest, LanguagesAreListedInFolderOrderWithTheCurrentOneMarkedAtMostAHu
         RebuildMenus();
         std::vector<std::string> rows;
         for (UINT i = 0; i < order.size(); ++i)
-            rows.push_back(Row(MFT_RADIOCHECK, IDM_LANGUAGE_FIRST + i,
-                               order[i] == language ? MFS_CHECKED : 0, order[i]));
+            rows.push_back(std::to_string(IDM_LANGUAGE_FIRST + i) + " 200 " +
+                           (order[i] == language ? "8" : "0") + " - - - " + order[i]);
         EXPECT_EQ(rows, Rows(LanguageMenu));
     }
     for (int i = 0; i < 101; ++i)
@@ -385,12 +383,12 @@ TEST_F(TrayTest, ALostIconIsAddedAgainAndARefusedAddRetried) {
 }
 
 TEST_F(TrayTest, OverlayDrawsTheBadgeOpaqueAndKeepsTheBaseElsewhere) {
-    const int cases[][2] = {
-        {IDI_DATA, IDI_TRAYBADGE},       // a picture with alpha under the disc badge
-        {IDI_NOMEDIA, IDI_TRAYBADGE},    // the badge partly where the base is clear
-        {IDI_DVDVIDEO, IDI_CHECKBADGE},  // the check over the film strip's disc
-        {IDI_CHECKBADGE, IDI_TRAYBADGE}, // two pictures without alpha
-    };
+    // Alpha under the disc badge, the badge partly over clear base, the check
+    // over the film strip, two pictures without alpha.
+    const int cases[][2] = {{IDI_DATA, IDI_TRAYBADGE},
+                            {IDI_NOMEDIA, IDI_TRAYBADGE},
+                            {IDI_DVDVIDEO, IDI_CHECKBADGE},
+                            {IDI_CHECKBADGE, IDI_TRAYBADGE}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c[0]);
         HICON base = LoadIconResource(c[0]), badge = LoadIconResource(c[1]);
@@ -403,27 +401,30 @@ TEST_F(TrayTest, OverlayDrawsTheBadgeOpaqueAndKeepsTheBaseElsewhere) {
     }
 }
 
-// Each medium kind's picture in the tray and the menu; the checked image
-// carries a green check in its upper part and is otherwise the same.
-TEST_F(TrayTest, EachMediumKindHasItsPictureAndTheCheckedOneItsCheck) {
-    UseDrives("E", mkNoMedia); // a drive without autorun.inf
+// Each medium kind's picture in the tray and the menu (E: has no autorun.inf);
+// the checked image carries a green check in its upper part and is otherwise
+// the same. G: names arcade.ico in its autorun.inf, shown with the disc badge;
+// D: gets one naming an icon of this executable by position or by number.
+TEST_F(TrayTest, EachMediumKindAndAutorunIconHasItsPictureAndTheCheckedOneItsCheck) {
+    UseDrives("GDE", mkData);
     InitImages();
     auto greenish = [](DWORD p) {
         const int r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
         return g > r + 50 && g > b + 50;
     };
+    CurrentDrive = 2;
     const int cases[][2] = {{mkNoMedia, IDI_NOMEDIA},
                             {mkData, IDI_DATA},
                             {mkAudioCD, IDI_AUDIOCD},
                             {mkDVDVideo, IDI_DVDVIDEO}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c[0]);
-        CDList[0].MediaKind = static_cast<BYTE>(c[0]);
+        CDList[2].MediaKind = static_cast<BYTE>(c[0]);
         HICON expected = LoadIconResource(c[1]), tray = ComposeTrayIcon();
         for (COLORREF ground : Grounds)
             EXPECT_EQ(Render(expected, ground), Render(tray, ground));
-        const TPixels plain = ReadBitmap(ComposeDriveImage(0)),
-                      checked = ReadBitmap(ComposeCheckedImage(0));
+        const TPixels plain = ReadBitmap(ComposeDriveImage(2)),
+                      checked = ReadBitmap(ComposeCheckedImage(2));
         EXPECT_EQ(Render(expected, MENU_GROUND), plain);
         EXPECT_GT(std::count_if(checked.begin(), checked.end(), greenish),
                   std::count_if(plain.begin(), plain.end(), greenish) + 4);
@@ -431,13 +432,7 @@ TEST_F(TrayTest, EachMediumKindHasItsPictureAndTheCheckedOneItsCheck) {
         EXPECT_TRUE(std::equal(plain.begin() + lower, plain.end(), checked.begin() + lower));
         DestroyIcon(expected);
     }
-}
-
-// G: names arcade.ico in its autorun.inf; D: gets one naming an icon of this
-// executable, which holds the program's icons in the order of their numbers.
-TEST_F(TrayTest, AutorunIconsGetTheDiscBadgeAndComeFromAProgramAtItsIndex) {
-    UseDrives("GD", mkData);
-    InitImages();
+    CurrentDrive = 0;
     HICON own = static_cast<HICON>(
         LoadImageA(nullptr, "G:\\arcade.ico", IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
     ExpectOverlaid(ComposeTrayIcon(), own, TrayBadgeIcon);
@@ -445,13 +440,14 @@ TEST_F(TrayTest, AutorunIconsGetTheDiscBadgeAndComeFromAProgramAtItsIndex) {
     DestroyIcon(own);
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::pair<std::string, int> cases[] = {
-        {"2", IDI_NOMEDIA}, {"-" + std::to_string(IDI_DVDVIDEO), IDI_DVDVIDEO}, {"99", IDI_DATA}};
-    for (const auto& c : cases) { // by position, by number, and none: the medium's
-        SCOPED_TRACE(c.first);
+    const std::pair<std::string, int> icons[] = {// the program's icons in their numbers' order
+                                                 {"2", IDI_NOMEDIA},
+                                                 {"-" + std::to_string(IDI_DVDVIDEO), IDI_DVDVIDEO},
+                                                 {"99", IDI_DATA}};
+    for (const auto& c : icons) { // by position, by number, and none: the medium's
         WriteTextFile("D:\\autorun.inf", "[autorun]\r\nicon=" + std::string(self) + "," + c.first);
         HICON expected = LoadIconResource(c.second);
-        EXPECT_EQ(Render(expected, MENU_GROUND), ReadBitmap(ComposeDriveImage(1)));
+        EXPECT_EQ(Render(expected, MENU_GROUND), ReadBitmap(ComposeDriveImage(1))) << c.first;
         DestroyIcon(expected);
     }
     DeleteFileA("D:\\autorun.inf");
