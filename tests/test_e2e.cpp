@@ -162,19 +162,13 @@ class EndToEnd : public ::testing::Test {
 TEST_F(EndToEnd, EveryWayToOpenOrCloseMovesTheTraysItNames) {
     ASSERT_FALSE(IsMediaPresent('G')); // its tray is out from the start
     Start();
-    const std::string all = "D %; E %; F %; G %; H %; ";
-    const std::string openAll = ReplaceAllText(all, "%", "eject"),
+    const std::string all = "D %; E %; F %; G %; H %; ",
+                      openAll = ReplaceAllText(all, "%", "eject"),
                       closeAll = ReplaceAllText(all, "%", "close");
     const WPARAM toggleD = MakeCommandID(0, caToggle), toggleG = MakeCommandID(3, caToggle);
     // WM_LBUTTONDOWN: a real click on the icon, WM_DEVICECHANGE: E:, WM_NULL: a command line.
-    const struct {
-        const char* Way;
-        UINT Message;
-        WPARAM WParam;
-        std::string Requests;
-        const char* Media; // the drives holding a disc afterwards
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { const char* Way; UINT Message; WPARAM WParam; std::string Requests, Media; } cases[] = {
         // The program keeps its own record of each tray: G's, opened by hand, takes two toggles.
         {"G", WM_HOTKEY, toggleG, "G eject; ", "DEF"}, {"G", WM_HOTKEY, toggleG, "G close; ", "DEFG"},
         {"click", WM_LBUTTONDOWN, 0, "D eject; ", "EFG"}, {"", WM_COMMAND, IDM_CLOSE, "D close; ", "DEFG"},
@@ -201,9 +195,11 @@ TEST_F(EndToEnd, EveryWayToOpenOrCloseMovesTheTraysItNames) {
         }
         EXPECT_EQ(c.Requests, TrayRequests(c.Requests));
         for (char letter : std::string("DEFGHK")) // an open tray's drive has no medium
-            EXPECT_EQ(letter == 'K' || strchr(c.Media, letter), IsMediaPresent(letter)) << letter;
+            EXPECT_EQ(letter == 'K' || c.Media.find(letter) != std::string::npos,
+                      IsMediaPresent(letter))
+                << letter;
         if (c.Message == WM_NULL) continue; // the icon's copy is not told of them
-        ExpectTip(0, strchr(c.Media, 'D') ? DataTip('D', "BACKUP") : DriveTag('D'));
+        ExpectTip(0, c.Media[0] == 'D' ? DataTip('D', "BACKUP") : DriveTag('D'));
     }
     ExpectTip(1, DataTip('E', "MOVIE"));
     // An audio CD's identity: every track's start as minute << 16 | second << 8 | frame, added up.
@@ -246,13 +242,13 @@ TEST_F(EndToEnd, ChoicesAndHotKeysWorkAtOnceAndTheSettingsSurviveARun) {
     FindClose(search);
     ASSERT_GE(widths.size(), 4u);
     EXPECT_NE(widths.size(), size_t(std::count(widths.begin(), widths.end(), widths[0])));
-
     // A drive's hotkey and the program-wide ones, pressed on the desktop.
     ASSERT_TRUE(WaitUntil([] { return CombinationTaken(MOD_CONTROL | MOD_ALT, 'Q'); }, TIMEOUT));
-    auto press = [](const std::string& keys) { // on the desktop's empty middle
-        const char* focus =
-            "xdotool search --name Wine.desktop windowfocus --sync mousemove 400 300";
-        return RunHostCommand(focus + std::string(" click 1 key ") + keys, 10000);
+    auto press = [](const char* keys) { // on the desktop's empty middle
+        return RunHostCommand(std::string("xdotool search --name Wine.desktop windowfocus --sync "
+                                          "mousemove 400 300 click 1 key ") +
+                                  keys,
+                              10000);
     };
     ASSERT_TRUE(press("ctrl+alt+o key ctrl+alt+o"));
     EXPECT_EQ("E eject; E close; ", TrayRequests("E eject; E close; "));
@@ -265,7 +261,6 @@ TEST_F(EndToEnd, ChoicesAndHotKeysWorkAtOnceAndTheSettingsSurviveARun) {
                  CombinationTaken(MOD_CONTROL | MOD_ALT, 'Q') ||
                  CombinationTaken(MOD_CONTROL | MOD_SHIFT, 'H'));
     EXPECT_EQ(ExeFolder() + "kestrow.exe", RunValue());
-
     // Saved: what was loaded, chosen, changed by a hotkey, and keys that were missing;
     // the next run saves them again, and a key taken out of the file comes back.
     for (const char* interval : {"37", "10"}) {
@@ -334,7 +329,6 @@ TEST_F(EndToEnd, TheProgramKeepsItsIconUntilTheExitCommandWhateverRunsBeside) {
     EXPECT_EQ("D close; ", TrayRequests("D close; "));
     EXPECT_EQ(Window, FindKestrowWindow());
     ASSERT_TRUE(Exit());
-
     // With kestrow.ini beside it the copy keeps every setting there, not in the profile.
     const std::string ini = shortFolder + "kestrow.ini";
     WriteTextFile(ini, "[Main]\r\nAutostart=0\r\nCloseInterval=33\r\n");
@@ -345,9 +339,9 @@ TEST_F(EndToEnd, TheProgramKeepsItsIconUntilTheExitCommandWhateverRunsBeside) {
     Start("[D:]", exe);
     PostMessageA(Window, WM_COMMAND, 1, 0); // drive E
     ASSERT_TRUE(Exit());
-    EXPECT_EQ("1", IniValue("Main", "CurrentDrive", ini));   // written there
-    EXPECT_EQ("33", IniValue("Main", "CloseInterval", ini)); // read from there
-    EXPECT_EQ("0", IniValue("Main", "Autostart", ini));
+    EXPECT_EQ("1 33 0", IniValue("Main", "CurrentDrive", ini) + " " + // written there
+                            IniValue("Main", "CloseInterval", ini) + " " +
+                            IniValue("Main", "Autostart", ini));
     EXPECT_FALSE(PathExists(profile));
     EXPECT_EQ("<missing>", RunValue());
 }
