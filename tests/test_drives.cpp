@@ -1,7 +1,5 @@
-// Drives, actions, countdowns, the command line, the main window's routing and
-// the hotkey store, through the seam doubles and this prefix's simulated
-// drives: D=backup, E= (no medium), F=dvd, G=audio, H=audiolower, K=autoico,
-// and W=dvd beyond U.
+// Drives, actions, countdowns, the command line, routing and the hotkey store, through the seam
+// doubles and simulated drives: D=backup E=(no medium) F=dvd G=audio H=audiolower K=autoico W=dvd.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -72,9 +70,8 @@ class Drives : public ::testing::Test {
     void TearDown() override { ResetProgramState(); }
 };
 
-// The list, then each drive's texts: label, file system, size in MiB and
-// serial as the system reports them; an audio disc's tracks and identity
-// from its device.
+// The list, then each drive's texts: label, file system, MiB and serial as the system reports
+// them; an audio disc's tracks and identity from its device.
 TEST_F(Drives, TheListHoldsTheCDDrivesFromAToUWithTheirMediaAndTexts) {
     SetErrorMode(SEM_NOGPFAULTERRORBOX);
     InitDrives();
@@ -155,12 +152,11 @@ TEST_F(Drives, AutorunStartsOnlyAProgramThatFitsTheShell) {
 // The record follows what was asked, whatever the device answers; a refused
 // disk request is followed by the storage-class one on the same device.
 TEST_F(Drives, EachActionAsksItsOwnDrivesDevice) {
-    const std::vector<DWORD> refusals[] = {
-        {}, {EJECT, LOAD}, {EJECT, LOAD, STORAGE_EJECT, STORAGE_LOAD}};
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         ResetSeamDoubles();
-        RefusedCodes = refusals[i];
+        RefusedCodes = std::vector<DWORD>{EJECT, LOAD, STORAGE_EJECT, STORAGE_LOAD};
+        RefusedCodes.resize(i * 2);
         EXPECT_EQ(i < 2, OpenCD(2));
         EXPECT_TRUE(CDList[2].TrayOpen == 1 && CDList[2].MediaKind == mkNoMedia);
         EXPECT_EQ(i < 2, CloseCD(2));
@@ -182,23 +178,19 @@ TEST_F(Drives, EachActionAsksItsOwnDrivesDevice) {
     EXPECT_FALSE(OpenCD(0) || CloseCD(0) || ToggleCD(0) || BrowseCD(0) || AutorunCD(0));
 }
 
-// A countdown of N >= 0 closes on tick N + 1, a negative one on tick 1, and
-// ends a command-line run; the window's timer ticks its own drive (a run
-// that waits for its countdown is followed end to end).
+// A countdown of N >= 0 closes on tick N + 1, a negative one on tick 1, and ends a command-line
+// run; the window's timer ticks its own drive.
 TEST_F(Drives, CountdownsCloseOnTheirTick) {
     for (int interval : {3, 1, 0, -2, INT_MIN}) {
-        SCOPED_TRACE(interval);
         Reset("DEF");
         AutoClose = true;
         CloseInterval = interval;
         OpenCD(1);
-        int closedOn = 0;
-        for (int tick = 1; tick <= 6 && !closedOn; ++tick) {
-            AutocloseTick(1);
-            if (!CDList[1].TrayOpen) closedOn = tick;
+        int tick = 0;
+        while (++tick <= 6 && (AutocloseTick(1), CDList[1].TrayOpen)) {
         }
-        EXPECT_EQ(interval >= 0 ? interval + 1 : 1, closedOn);
-        EXPECT_TRUE(!KillTimer(MainWindow, 2) && QuitPosted()); // stopped
+        EXPECT_EQ(interval >= 0 ? interval + 1 : 1, tick) << interval;
+        EXPECT_TRUE(!KillTimer(MainWindow, 2) && QuitPosted()) << interval; // stopped
     }
     Reset("DEF");
     AutoClose = true;
@@ -223,9 +215,8 @@ TEST_F(Drives, CountdownsCloseOnTheirTick) {
     EXPECT_TRUE(Timers[0].Remaining == 2 && Timers[1].Remaining == 1);
 }
 
-// One table of parameter lists and outcomes: commands sent, requests, the
-// settings of the run, the error box, the balloon and the end. Letters "DE"
-// unless a row names others.
+// Parameter lists and outcomes: commands, requests, the run's settings, the error box, the
+// balloon and the end; letters "DE" unless a row names others.
 TEST_F(Drives, TheCommandLineRunsOneActionAndEnds) {
     const int O = IDM_OPEN, C = IDM_CLOSE;
     // clang-format off
@@ -265,10 +256,10 @@ TEST_F(Drives, TheCommandLineRunsOneActionAndEnds) {
         EXPECT_EQ(c.Sent, Requests());
         EXPECT_EQ(c.Settings, (AutoClose ? std::to_string(CloseInterval) : "-") +
                                   (ShowCloseDialog ? " D" : " ") + Language);
-        std::string boxes;
-        for (const TMessageBoxCall& box : MessageBoxCalls)
-            boxes += box.Text + "|" + box.Caption + ";";
-        EXPECT_EQ(c.Box ? "Invalid arguments|Error;" : "", boxes);
+        EXPECT_EQ(c.Box, MessageBoxCalls.size() == 1 &&
+                             MessageBoxCalls[0].Text == "Invalid arguments" &&
+                             MessageBoxCalls[0].Caption == "Error");
+        EXPECT_EQ(c.Box, !MessageBoxCalls.empty());
         if (c.Balloon) {
             EXPECT_TRUE(WaitUntil([] { return BalloonShown("Invalid arguments"); }, 5000));
             RemoveTrayIcon();
@@ -289,11 +280,10 @@ TEST_F(Drives, TheMainWindowActsOnlyOnItsOwnMessages) {
         {1u << 3, DBT_DEVICEQUERYREMOVE, DBTF_MEDIA, ""},
     }; // clang-format on
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.Mask);
         Reset("DG");
         DEV_BROADCAST_VOLUME volume = {sizeof volume, DBT_DEVTYP_VOLUME, 0, c.Mask, c.Flags};
         SendMessageA(MainWindow, WM_DEVICECHANGE, c.Event, reinterpret_cast<LPARAM>(&volume));
-        EXPECT_EQ(c.Sent, Requests());
+        EXPECT_EQ(c.Sent, Requests()) << c.Mask;
     }
     Reset("DEF");
     CurrentDrive = 1;
@@ -308,9 +298,8 @@ TEST_F(Drives, TheMainWindowActsOnlyOnItsOwnMessages) {
                 CurrentDrive == 1);
 }
 
-// Stored hotkeys are registered under their command, the program-wide ones
-// under ids of their own (with 21 drives, 164 is the last drive's toggle);
-// a combination taken by an earlier slot stays stored but unregistered.
+// Stored hotkeys are registered under their command (164: the 21st drive's toggle), the
+// program-wide ones under their own ids; a combination taken earlier stays stored, unregistered.
 TEST_F(Drives, HotKeysAreRegisteredUnderTheirIdsAndStoredBack) {
     Reset("ABCDEFGHIJKLMNOPQRSTU");
     IniFileName = NewTempFolder() + "kestrow.ini";
@@ -318,21 +307,17 @@ TEST_F(Drives, HotKeysAreRegisteredUnderTheirIdsAndStoredBack) {
                   "[C:]\r\nBrowse=Ctrl+F5\r\nAutorun=Ctrl+F5\r\n[D:]\r\nOpenClose=Ctrl+"
                   "NoSuchKey\r\n[U:]\r\nOpenClose=Ctrl+Alt+T\r\n[OtherHotKeys]\r\n"
                   "HideIconHotKey=Ctrl+Shift+H\r\nCloseProgramHotkey=Shift+End\r\n");
-    const auto loaded = [] {
+    const auto loaded = [] { // clang-format off
         LoadHotKeys();
-        return std::vector<int>{HotKeys[2][caOpen],           HotKeys[2][caBrowse],
-                                HotKeys[2][caAutorun],        HotKeys[3][caToggle],
-                                HotKeys[20][caToggle],        GlobalHotKeys[ghHideIcon],
-                                GlobalHotKeys[ghCloseProgram]};
-    };
+        return std::vector<int>{HotKeys[2][caOpen], HotKeys[2][caBrowse], HotKeys[2][caAutorun],
+            HotKeys[3][caToggle], HotKeys[20][caToggle], GlobalHotKeys[ghHideIcon], GlobalHotKeys[ghCloseProgram]};
+    }; // clang-format on
     constexpr BYTE S = HOTKEYF_SHIFT, C = HOTKEYF_CONTROL, A = HOTKEYF_ALT;
     const std::vector<int> expected = {0,
                                        MAKEWORD(VK_F5, C),
                                        MAKEWORD(VK_F5, C),
-                                       0,
-                                       MAKEWORD('T', C | A),
-                                       MAKEWORD('H', C | S),
-                                       MAKEWORD(VK_END, S)};
+                                       0, // clang-format off
+        MAKEWORD('T', C | A), MAKEWORD('H', C | S), MAKEWORD(VK_END, S)}; // clang-format on
     EXPECT_EQ(expected, loaded());
     RegisterAllHotKeys();
     for (int id : {36, 164, HOTKEY_ID_HIDEICON, HOTKEY_ID_CLOSEPROGRAM})

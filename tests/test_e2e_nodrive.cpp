@@ -11,67 +11,51 @@
 
 namespace {
 
-bool QuitPosted() {
-    MSG message;
-    return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
-}
-
-TEST(NoDrive, NoDriveIsListedAndTheMessageIsInTheStoredLanguage) {
+TEST(NoDrive, TheProgramSaysSoInTheStoredLanguageAndEndsLeavingWhatIsStoredAlone) {
     ASSERT_EQ(UINT(DRIVE_CDROM), GetDriveTypeA("V:"));
-    TCDList list;
-    EXPECT_EQ(0, GetCDDrives(list));
     EnsureMainWindow();
-    const std::string folder = NewTempFolder();
-    WriteTextFile(folder + "English.lng", "[Main]\r\n2003=No drive here\r\n");
-    WriteTextFile(folder + "Pirate.lng", "[Main]\r\n2003=Arr, no drive\r\n");
-    const struct {
-        const char* Settings; // none in command-line mode
-        const char* Text;
-    } cases[] = {{"[Main]\r\nLanguage=Pirate\r\n", "Arr, no drive"},
-                 {"[Main]\r\nLanguage=Klingon\r\n", "No drive here"}, // no such file
-                 {nullptr, nullptr}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Text ? c.Text : "command line");
+    AppPath = NewTempFolder();
+    IniFileName = AppPath + "kestrow.ini";
+    WriteTextFile(AppPath + "English.lng", "[Main]\r\n2003=No drive here\r\n");
+    WriteTextFile(AppPath + "Pirate.lng", "[Main]\r\n2003=Arr, no drive\r\n");
+    MSG m;
+    const auto quit = [&] { return PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0; };
+    // The stored language and the balloon's text; none in command-line mode.
+    for (auto [language, text] : {std::pair<const char*, const char*>{"Pirate", "Arr, no drive"},
+                                  {"Klingon", "No drive here"},
+                                  {"", nullptr}}) {
+        SCOPED_TRACE(language);
+        const std::string settings = text ? "[Main]\r\nLanguage=" + std::string(language) : "";
         ResetProgramState();
-        CommandLineMode = !c.Settings;
+        CommandLineMode = !text;
         BalloonEndDelay = 3000;
-        AppPath = folder;
-        IniFileName = folder + "kestrow.ini";
-        WriteTextFile(IniFileName, c.Settings ? c.Settings : "");
+        WriteTextFile(IniFileName, settings);
         AddTrayIcon(); // as the start-up does before it lists the drives
-        InitDrives();
-        // In command-line mode the end is at once; else the balloon is read
-        // first, as the end takes the icon and so the balloon away.
-        EXPECT_EQ(!c.Settings, QuitPosted());
-        EXPECT_TRUE(WaitUntil([&] { return !c.Text || BalloonShown(c.Text); }, 5000));
-        EXPECT_TRUE(WaitUntil(QuitPosted, 10000));
-        EXPECT_TRUE(WaitUntil([&] { return !c.Text || !BalloonShown(c.Text); }, 5000));
+        InitDrives();  // the balloon is read before the end takes the icon away
+        EXPECT_EQ(!text, quit());
+        EXPECT_TRUE(WaitUntil([&] { return !text || BalloonShown(text); }, 5000));
+        EXPECT_TRUE(WaitUntil(quit, 10000));
+        EXPECT_TRUE(WaitUntil([&] { return !text || !BalloonShown(text); }, 5000));
         EXPECT_TRUE(LanguageFileName.empty()); // still no language loaded
-        EXPECT_EQ(c.Settings ? c.Settings : "", ReadTextFile(IniFileName));
+        EXPECT_EQ(settings, ReadTextFile(IniFileName));
     }
-    ResetProgramState();
-}
-
-TEST(NoDrive, TheProgramEndsAndLeavesTheSettingsAndTheLogOnValueAlone) {
-    // Values that a save of unloaded settings or a start-up would rewrite.
-    const std::string stored = "[Main]\r\nCurrentDrive=2\r\nAutostart=1\r\nCloseInterval=15\r\n";
+    // The real program, with values that a save of unloaded settings or a start-up would rewrite.
+    const std::string stored = "[Main]\r\nCurrentDrive=2\r\nAutostart=1\r\nCloseInterval=15\r\n",
+                      path = SettingsFilePath();
     const char run[] = "C:\\Old place\\kestrow.exe";
-    const std::string path = SettingsFilePath();
     SHCreateDirectoryExA(nullptr, path.substr(0, path.rfind('\\')).c_str(), nullptr);
     WriteTextFile(path, stored);
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER,
-                                             "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
-                                             nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    RegSetValueExA(key, "Kestrow", 0, REG_SZ, reinterpret_cast<const BYTE*>(run), sizeof run);
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                    nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    ASSERT_EQ(0, RegSetValueExA(key, "Kestrow", 0, REG_SZ, reinterpret_cast<const BYTE*>(run),
+                                sizeof run));
     for (const char* params : {"", "O", "X"}) {
-        SCOPED_TRACE(params);
-        EXPECT_EQ(0, RunKestrow(params, 20000));
-        EXPECT_EQ(stored, ReadTextFile(path));
+        EXPECT_EQ(0, RunKestrow(params, 20000)) << params;
         char data[64] = {};
         DWORD size = sizeof data - 1;
         RegQueryValueExA(key, "Kestrow", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
-        EXPECT_STREQ(run, data);
+        EXPECT_TRUE(stored == ReadTextFile(path) && !strcmp(run, data)) << params << data;
     }
     RegCloseKey(key);
 }
