@@ -9,16 +9,15 @@
 #include "src/tray/uNotifyIcon.h"
 
 // The drives are listed before any language is loaded. For the message that
-// none was found, the stored language's file (or the default language's, when
-// that one is missing) stands in meanwhile, for the balloon's title as well.
+// none was found, the stored language's file stands in meanwhile, for the
+// balloon's title as well; where it is missing, or lacks a text, the texts
+// come from the default language's file as always.
 static void ShowNoDriveMessage() {
     bool borrowed = LanguageFileName.empty();
     if (borrowed) {
         std::string name = IniReadString(IniFileName, ResStr(IDS_SECTIONMAIN),
                                          ResStr(IDS_KEYLANGUAGE), ResStr(IDS_DEFAULTLANGUAGE));
         LanguageFileName = AppPath + name + ResStr(IDS_LANGEXT);
-        if (!FileExists(LanguageFileName))
-            LanguageFileName = AppPath + ResStr(IDS_DEFAULTLANGUAGE) + ResStr(IDS_LANGEXT);
     }
     ShowTrayMessage(GetLangText(TEXT_NO_DRIVE), bkError, false);
     EndAfterBalloon();
