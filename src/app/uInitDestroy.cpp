@@ -47,7 +47,9 @@ void InitApp() {
     }
     HelpFileName = AppPath + ResStr(IDS_HELPFILE);
 
-    AddTrayIcon();
+    // A command-line run shows no icon: adding one only to take it away again
+    // costs two trips to the shell and flashes it in the notification area.
+    if (!CommandLineMode) AddTrayIcon();
     StopAllAutocloseTimers();
     InitDrives();
     // With no drive the program is already ending: nothing is loaded, so the
