@@ -64,16 +64,25 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}. MIT licence."
   ${EndIf}
 !macroend
 
+; An earlier all-users copy is replaced where it stands (earlier versions
+; went to the 64-bit folder): left beside the new one, it would go on
+; starting with Windows and could no longer be uninstalled.
 Function ChooseInstallFolder
   ${If} $MultiUser.InstallMode == "AllUsers"
-    StrCpy $INSTDIR "$PROGRAMFILES32\${PRODUCT}"
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 == ""
+      StrCpy $INSTDIR "$PROGRAMFILES32\${PRODUCT}"
+    ${Else}
+      StrCpy $INSTDIR $0
+    ${EndIf}
   ${EndIf}
 FunctionEnd
 
-; An all-users install runs elevated, and so would a program it starts: the
-; shell, which runs as the user, starts it instead.
+; An installer run by an administrator is elevated, and so would be a program
+; it starts: the shell, which runs as the user, starts it instead.
 Function StartKestrow
-  ${If} $MultiUser.InstallMode == "AllUsers"
+  ${If} $MultiUser.Privileges == "Admin"
+  ${OrIf} $MultiUser.Privileges == "Power"
     Exec '"$WINDIR\explorer.exe" "$INSTDIR\kestrow.exe"'
   ${Else}
     Exec '"$INSTDIR\kestrow.exe"'

@@ -42,9 +42,14 @@ if [ "$(cat /proc/"$pid"/comm 2>/dev/null)" = kestrow.exe ] && command -v strace
     for task in /proc/"$pid"/task/*; do tids+=(-p "${task##*/}"); done
     log=$(mktemp)
     timeout -s INT 20 strace -f -c -o "$log" "${tids[@]}" 2>"$log.attach" || true
-    calls=$(awk '$NF == "total" {print $(NF-1)}' "$log")
-    echo "system calls while idle for 20 s: ${calls:-0}" \
-        "($(grep -c attached "$log.attach") threads of process $pid traced)"
+    # The total line: % time, seconds, usecs/call, calls, [errors,] total.
+    calls=$(awk '$NF == "total" {print $4}' "$log")
+    traced=$(grep -c attached "$log.attach")
+    if [ "$traced" -gt 0 ]; then
+        echo "system calls while idle for 20 s: ${calls:-0} ($traced threads of process $pid traced)"
+    else
+        echo "system calls while idle: not measured (strace could not attach)"
+    fi
     rm -f "$log" "$log.attach"
 else
     echo "system calls while idle: not measured (no process or no strace)"

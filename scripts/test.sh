@@ -8,8 +8,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=scripts/wine-env.sh
 . "$root/scripts/wine-env.sh"
 # Every C and C++ file as clang-format would write it.
-find "$root/src" "$root/tests" "$root/tools" -name '*.c' -o -name '*.cpp' -o -name '*.h' |
-    xargs clang-format --dry-run --Werror
+find "$root/src" "$root/tests" "$root/tools" \( -name '*.c' -o -name '*.cpp' -o -name '*.h' \) -print0 |
+    xargs -0 clang-format --dry-run --Werror
 # The shipped 32-bit program is built, and its size and imports checked,
 # wherever the tests run on another one.
 if [ "$KESTROW_ARCH" != i686 ]; then
