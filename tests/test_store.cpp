@@ -102,6 +102,18 @@ TEST(Store, SettingsSaveOnlyOnceLoadedLoadBackAndSetTheLogOnValue) {
         LoadConfiguration();
     }
     EXPECT_EQ(0, CurrentDrive); // F has gone: the first drive is current
+    // Languages stored under the names of files since renamed choose the files
+    // (this program runs under code page 1252); other names stay as stored.
+    const std::pair<const char*, const char*> languages[] = {{"Fran\347ais", "Francais"},
+                                                             {"espa\321ol", "Espanol"},
+                                                             {"Deutsch", "Deutsch"},
+                                                             {"Francais", "Francais"},
+                                                             {"Klingon", "Klingon"}};
+    for (const auto& [stored, chosen] : languages) {
+        WriteTextFile(IniFileName, std::string("[Main]\r\nLanguage=") + stored + "\r\n");
+        LoadSettings();
+        EXPECT_EQ(chosen, Language) << stored;
+    }
     SetRunValue("Other", "C:\\other.exe");
     WriteTextFile(IniFileName, "[Main]\r\nAutostart=0\r\n");
     for (int start = 1; start <= 2; ++start) { // the second time there is nothing to remove

@@ -119,6 +119,24 @@ void LoadLanguage(const std::string& name, int menuId) {
     }
 }
 
+std::string RenamedLanguage(const std::string& name) {
+    static const struct {
+        const wchar_t* Old;
+        const char* Present;
+    } Renamed[] = {{L"Fran\u00e7ais", "Francais"},
+                   {L"Espa\u00f1ol", "Espanol"},
+                   {L"\u0420\u0443\u0441\u0441\u043a\u0438\u0439", "Russkij"}};
+    // An old name was stored as the code page spells it.
+    for (const auto& renamed : Renamed) {
+        char old[32];
+        BOOL lossy = FALSE;
+        if (WideCharToMultiByte(CP_ACP, 0, renamed.Old, -1, old, sizeof old, nullptr, &lossy) > 0 &&
+            !lossy && lstrcmpiA(old, name.c_str()) == 0)
+            return renamed.Present;
+    }
+    return name;
+}
+
 void SetDialogTexts(HWND dialog, int first, int last) {
     for (int id = first + 1; id <= last; ++id) {
         std::string text = GetLangText(id);

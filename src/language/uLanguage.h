@@ -45,6 +45,9 @@ std::string GetLangText(int number);
 // refreshes the menus and tooltip; a missing file falls back to the default
 // language with a warning, a missing default language ends the program.
 void LoadLanguage(const std::string& name, int menuId);
+// The language of a stored name: names of files that earlier versions shipped
+// under names not every code page can spell give the file's present name.
+std::string RenamedLanguage(const std::string& name);
 // Sets the texts of the dialog's controls first + 1 to last that the language
 // has.
 void SetDialogTexts(HWND dialog, int first, int last);

@@ -26,8 +26,8 @@ void LoadSettings() {
     AutoClose = IniReadBool(IniFileName, section, ResStr(IDS_KEYAUTOCLOSE), false);
     ShowCloseDialog = IniReadBool(IniFileName, section, ResStr(IDS_KEYSHOWCLOSEDIALOG), false);
     CloseInterval = IniReadInteger(IniFileName, section, ResStr(IDS_KEYCLOSEINTERVAL), 10);
-    Language =
-        IniReadString(IniFileName, section, ResStr(IDS_KEYLANGUAGE), ResStr(IDS_DEFAULTLANGUAGE));
+    Language = RenamedLanguage(
+        IniReadString(IniFileName, section, ResStr(IDS_KEYLANGUAGE), ResStr(IDS_DEFAULTLANGUAGE)));
     ApplySettings();
 }
 
