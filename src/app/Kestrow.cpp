@@ -24,7 +24,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0)) {
-        // Tab, Escape and the underlined letters for the countdown window.
+        // Tab, Escape and the underlined letters for the countdown window and
+        // the main window.
         if (!IsProgramDialogMessage(message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);

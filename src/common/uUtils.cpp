@@ -2,8 +2,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-// The wide text in the ANSI code page; false when a character had no spelling.
-static bool ToAnsi(const std::wstring& wide, std::string& text) {
+bool ToAnsi(const std::wstring& wide, std::string& text) {
     BOOL lossy = FALSE;
     int length = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, &lossy);
     if (length <= 0) return false;

@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+// The wide text in the ANSI code page; false when a character had no spelling.
+bool ToAnsi(const std::wstring& wide, std::string& text);
 // The executable's full path in a form the ANSI calls can open: as the
 // system reports it, or its short form where the code page cannot spell a
 // character of it. Empty when it cannot be had.

@@ -128,10 +128,8 @@ std::string RenamedLanguage(const std::string& name) {
                    {L"\u0420\u0443\u0441\u0441\u043a\u0438\u0439", "Russkij"}};
     // An old name was stored as the code page spells it.
     for (const auto& renamed : Renamed) {
-        char old[32];
-        BOOL lossy = FALSE;
-        if (WideCharToMultiByte(CP_ACP, 0, renamed.Old, -1, old, sizeof old, nullptr, &lossy) > 0 &&
-            !lossy && lstrcmpiA(old, name.c_str()) == 0)
+        std::string old;
+        if (ToAnsi(renamed.Old, old) && lstrcmpiA(old.c_str(), name.c_str()) == 0)
             return renamed.Present;
     }
     return name;
