@@ -5,10 +5,8 @@
 #include <commctrl.h>
 #include <dbt.h>
 #include <climits>
-#include "tests/support/Probe.h"
 #include "tests/support/SeamDoubles.h"
 #include "tests/support/TestSupport.h"
-#include "tests/support/TrayFixtures.h"
 #include "src/actions/uActions.h"
 #include "src/app/uCMD.h"
 #include "src/drives/uCDTools.h"

@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <string>
 #include <vector>
-#include "tests/support/Probe.h"
-#include "tests/support/ShellTray.h"
 #include "tests/support/TestSupport.h"
 #include "src/common/uGlobals.h"
 #include "src/drives/uCDTools.h"

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
-#include "tests/support/Probe.h"
 #include "tests/support/TestSupport.h"
 #include "src/drives/uCDTools.h"
 #include "src/language/uLanguage.h"

@@ -9,7 +9,6 @@
 #include <set>
 #include "tests/support/SeamDoubles.h"
 #include "tests/support/TestSupport.h"
-#include "tests/support/TrayFixtures.h"
 #include "res/resource.h"
 #include "src/app/uInitDestroy.h"
 #include "src/common/uGlobals.h"
@@ -216,7 +215,7 @@ TEST_F(Languages, TheMenuListsTheNamesTheCodePageCanSpellAndLoadsTheChosenOne) {
     }
     ASSERT_GT(spelt.size(), 3u); // each code page meets names of both kinds
     ASSERT_LT(spelt.size(), 8u);
-    UseDrives("D", mkNoMedia); // the menus are built only with a drive
+    UseDriveList("D", mkNoMedia); // the menus are built only with a drive
     Language = "English";
     CreateMenus();
     const int count = GetMenuItemCount(LanguageMenu);
@@ -317,7 +316,7 @@ TEST_F(Languages, EachShippedFileLoadsAndHasTheProgramsTextsInItsCodePage) {
         EXPECT_EQ(std::string::npos, GetLangText(IDM_OPTIONS).find('&'));
     }
     EXPECT_TRUE(MessageBoxCalls.empty() && Balloons.empty());
-    UseDrives("D", mkNoMedia); // the menus are built only with a drive
+    UseDriveList("D", mkNoMedia); // the menus are built only with a drive
     CreateMenus();
     std::set<std::string> listed;
     for (int i = 0; i < GetMenuItemCount(LanguageMenu); ++i) {

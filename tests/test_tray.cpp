@@ -6,9 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include "tests/support/SeamDoubles.h"
-#include "tests/support/ShellTray.h"
 #include "tests/support/TestSupport.h"
-#include "tests/support/TrayFixtures.h"
 #include "src/language/uLanguage.h"
 #include "src/menus/uMenus.h"
 #include "src/settings/uSettings.h"
@@ -181,7 +179,7 @@ std::vector<std::string> ExpectedMenu(int c, bool driveList) {
 // D: BACKUP, E: no medium, F: a DVD-Video disc. A selection changes the menus
 // in place: the same handles, new marks and captions.
 TEST_F(TrayTest, MenuHasEveryItemInItsPlaceAndASelectionChangesItInPlace) {
-    UseDrives("DEF", mkData);
+    UseDriveList("DEF", mkData);
     CDList[1].MediaKind = mkNoMedia;
     CDList[2].MediaKind = mkDVDVideo;
     CurrentDrive = 1;
@@ -206,7 +204,7 @@ TEST_F(TrayTest, MenuHasEveryItemInItsPlaceAndASelectionChangesItInPlace) {
 
 TEST_F(TrayTest, EveryItemOfTwentyOneDrivesSelectsItsDriveInPlaceWithoutDeviceRequest) {
     const std::string letters = "ABCDEFGHIJKLMNOPQRSTU";
-    UseDrives(letters, mkData);
+    UseDriveList(letters, mkData);
     InitImages();
     CreateMenus();
     const std::vector<HMENU> menus = AllMenus();
@@ -235,7 +233,7 @@ TEST_F(TrayTest, LanguagesAreListedInFolderOrderWithTheCurrentOneMarkedAtMostAHu
             if (name + ".lng" == found.cFileName)
                 order.push_back(name == "english" ? "English" : name);
     ASSERT_EQ(3u, order.size());
-    UseDrives("D", mkData);
+    UseDriveList("D", mkData);
     InitImages();
     for (const char* language : {"English", "Deutsch", "english"}) {
         SCOPED_TRACE(language);
@@ -274,7 +272,7 @@ TEST_F(TrayTest, HandleCountsStayFlatAndFreeImagesReleasesEveryHandle) {
     DestroyIcon(icon);
     ASSERT_EQ(start, Handles());
     WriteTextFile(Folder + "Deutsch.lng", "[Main]\r\n207=Beenden\r\n");
-    UseDrives("GDEF", mkData); // G: a disc with its own icon takes the most handles
+    UseDriveList("GDEF", mkData); // G: a disc with its own icon takes the most handles
     InitImages();
     std::pair<int, int> built; // once each drive and language had its turn
     for (int i = 0; i <= 200; ++i) {
@@ -307,7 +305,7 @@ TEST_F(TrayTest, TheShellShowsTheRecordTheTipsAndTheBalloons) {
                               data.hIcon));
     EXPECT_EQ(std::string(sizeof data.szTip, '\0'), std::string(data.szTip, sizeof data.szTip));
     EXPECT_TRUE(WaitForTrayTool("", 15000));
-    UseDrives("DE", mkNoMedia);
+    UseDriveList("DE", mkNoMedia);
     CDList[0].MediaKind = mkData;
     InitImages();
     const std::string longTip = "[D:] - BACKUP " + std::string(113, 'x'); // cut to 127
@@ -351,7 +349,7 @@ BOOL WINAPI RefuseShellNotifyIcon(DWORD, PNOTIFYICONDATAA) {
 // An icon the shell lost comes back at the next refresh; a refused add is
 // tried again on a timer, a limited number of times in a row.
 TEST_F(TrayTest, ALostIconIsAddedAgainAndARefusedAddRetried) {
-    UseDrives("D", mkNoMedia);
+    UseDriveList("D", mkNoMedia);
     CommandLineMode = false;
     ShowTrayIcon(false);
     ASSERT_TRUE(WaitForTrayTool("[D:]", 15000));
@@ -406,7 +404,7 @@ TEST_F(TrayTest, OverlayDrawsTheBadgeOpaqueAndKeepsTheBaseElsewhere) {
 // the same. G: names arcade.ico in its autorun.inf, shown with the disc badge;
 // D: gets one naming an icon of this executable by position or by number.
 TEST_F(TrayTest, EachMediumKindAndAutorunIconHasItsPictureAndTheCheckedOneItsCheck) {
-    UseDrives("GDE", mkData);
+    UseDriveList("GDE", mkData);
     InitImages();
     auto greenish = [](DWORD p) {
         const int r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
@@ -461,7 +459,7 @@ TEST_F(TrayTest, MenuImagesTakeTheSmallerOfMenuCheckAndSmallIcon) {
     large = saved;
     large.iMenuHeight = 40;
     large.lfMenuFont.lfHeight = -36;
-    UseDrives("D", mkData);
+    UseDriveList("D", mkData);
     for (NONCLIENTMETRICSA* metrics : {&saved, &large, &saved}) {
         SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof *metrics, metrics, 0);
         const int check = GetSystemMetrics(SM_CXMENUCHECK), small = GetSystemMetrics(SM_CXSMICON);

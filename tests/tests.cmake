@@ -14,8 +14,7 @@ target_include_directories(kestrow_seamdoubles PRIVATE ${CMAKE_SOURCE_DIR})
 add_library(kestrow_testsupport STATIC
   ${TEST_DIR}/support/TestSupport.cpp
   ${TEST_DIR}/support/Probe.cpp
-  ${TEST_DIR}/support/ShellTray.cpp
-  ${TEST_DIR}/support/TrayFixtures.cpp)
+  ${TEST_DIR}/support/ShellTray.cpp)
 target_compile_options(kestrow_testsupport PRIVATE ${WARNINGS})
 target_link_libraries(kestrow_testsupport PUBLIC kestrow_core gtest)
 target_sources(kestrow_testsupport INTERFACE $<TARGET_OBJECTS:kestrow_seamdoubles>)

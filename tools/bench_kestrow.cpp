@@ -10,8 +10,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-#include "tests/support/Probe.h"
-#include "tests/support/ShellTray.h"
 #include "tests/support/TestSupport.h"
 #include "res/resource.h"
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include "tests/support/Probe.h"
+#include "tests/support/TestSupport.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {

@@ -1,6 +1,5 @@
-#include "Probe.h"
-#include <dbt.h>
 #include "TestSupport.h"
+#include <dbt.h>
 
 TKestrowProcess StartKestrow(const std::string& params) {
     return StartKestrowFrom(ExeFolder() + "kestrow.exe", params);

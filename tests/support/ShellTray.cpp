@@ -1,6 +1,5 @@
-#include "ShellTray.h"
-#include <commctrl.h>
 #include "TestSupport.h"
+#include <commctrl.h>
 
 namespace {
 

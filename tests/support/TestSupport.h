@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <functional>
 #include <string>
+#include <vector>
 #include "src/common/uGlobals.h"
 
 // Folder of the running test executable (also holds kestrow.exe and the
@@ -41,3 +42,79 @@ bool CombinationTaken(UINT modifiers, UINT key);
 // entry held before (to put back the same way), or null when the executable
 // does not import the routine by name.
 void* ReplaceImport(const char* dll, const char* name, void* replacement);
+
+// Drive lists and a small language file for the tray, image and menu tests.
+
+// Writes a language file "english.lng" with the texts that the tray and
+// the menus ask for into a new folder, makes that folder AppPath and loads
+// nothing else: Language is "English", LanguageFileName the file.
+// Returns the folder (with a trailing backslash).
+std::string UseTestLanguage();
+
+// Drives the real kestrow.exe from outside: starts it, finds its window,
+// sends it messages, and reads and dismisses its error boxes.
+
+struct TKestrowProcess {
+    HANDLE Process = nullptr;
+    DWORD Id = 0;
+};
+
+// Starts kestrow.exe from the test's folder with the given parameter text.
+TKestrowProcess StartKestrow(const std::string& params);
+// Starts the given copy of kestrow.exe, for runs with other files beside it.
+TKestrowProcess StartKestrowFrom(const std::string& exe, const std::string& params);
+// Waits for the process to end; false on timeout (the process is then ended).
+bool WaitForExit(TKestrowProcess& process, DWORD timeoutMs, DWORD& exitCode);
+// Starts kestrow.exe and waits for it to end; exit code, or -1 on timeout.
+long RunKestrow(const std::string& params, DWORD timeoutMs);
+
+// The window of class "KestrowWindowClass" (optionally of one process), or 0.
+HWND FindKestrowWindow(DWORD processId = 0);
+HWND WaitForKestrowWindow(DWORD timeoutMs, DWORD processId = 0);
+
+// The visible top-level windows of a class (#32768 menus, #32770 dialogs)
+// that belong to the process: how many there are, and the last one found.
+int CountVisibleWindows(const char* className, DWORD processId, HWND* found = nullptr);
+
+// Text of the first visible message box titled "Error" within the time, or
+// empty when none appeared. The box is dismissed with OK.
+std::string TakeErrorBox(DWORD timeoutMs);
+
+// Whether a visible balloon (or other tooltip window) on the desktop shows
+// exactly this text.
+bool BalloonShown(const std::string& text);
+
+// A volume arrival or removal broadcast for one drive letter.
+LRESULT SendVolumeChange(HWND window, WPARAM event, char letter, WORD flags);
+
+// Reads the notification area of the shell (explorer) from outside, as a
+// user sees it: each icon's tooltip and place, the balloon on screen, and
+// host tools (xdotool, import) for real mouse clicks and screenshots.
+
+struct TTrayTool {
+    std::string Tip; // the icon's tooltip
+    RECT Rect;       // the icon's place on the screen
+};
+
+struct TTrayBalloon {
+    HWND Window;
+    std::string Text;
+    int Icon; // TTI_NONE, TTI_INFO, TTI_WARNING or TTI_ERROR, told by its colours
+};
+
+// Every icon of the notification area, read from the shell's tooltip windows.
+std::vector<TTrayTool> ReadTrayTools();
+// The icon whose tooltip is the text; false when there is none.
+bool FindTrayTool(const std::string& tip, TTrayTool& tool);
+// Polls the shell until an icon shows the tooltip.
+bool WaitForTrayTool(const std::string& tip, DWORD timeoutMs, TTrayTool* tool = nullptr);
+// The balloon that the shell shows at the moment; false when none is visible.
+bool ReadTrayBalloon(TTrayBalloon& balloon);
+
+// Runs a command line of the host's shell (/bin/sh) and waits until it has
+// finished; false when it could not be started or did not finish in time.
+// The command must not contain double quotes.
+bool RunHostCommand(const std::string& command, DWORD timeoutMs);
+// Moves the real mouse to a point of the Wine desktop and clicks with the
+// button (1 left, 3 right) through xdotool.
+bool ClickScreen(int x, int y, int button);
