@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 #include <shlobj.h>
 #include <cstdio>
-#include <map>
 #include <thread>
 #include "SeamDoubles.h"
 #include "src/app/uInitDestroy.h"
@@ -176,33 +175,12 @@ bool WithSheet(const std::function<void(HWND sheet)>& work) {
     return sheet != nullptr;
 }
 
-static const std::map<int, std::string>& Texts() {
-    static const std::map<int, std::string> texts = {
-        {201, "Eject"},
-        {202, "Load"},
-        {203, "Explore"},
-        {204, "Start"},
-        {205, "Settings"},
-        {206, "Manual"},
-        {207, "Quit"},
-        {208, "Eject every drive"},
-        {209, "Load every drive"},
-        {500, "Languages"},
-        {2001, "(unlabelled)"},
-        {2002, "Drive"},
-        {2004, "says"},
-        {2030, "%s|%s|%u|%u"},
-        {2031, "%s|%d|%s"},
-    };
-    return texts;
-}
-
 std::string UseTestLanguage() {
     std::string folder = NewTempFolder();
-    std::string text = "[Main]\r\n";
-    for (const auto& entry : Texts())
-        text += std::to_string(entry.first) + "=" + entry.second + "\r\n";
-    WriteTextFile(folder + "english.lng", text);
+    WriteTextFile(folder + "english.lng",
+                  "[Main]\n201=Eject\n202=Load\n203=Explore\n204=Start\n205=Settings\n206=Manual\n"
+                  "207=Quit\n208=Eject every drive\n209=Load every drive\n500=Languages\n"
+                  "2001=(unlabelled)\n2002=Drive\n2004=says\n2030=%s|%s|%u|%u\n2031=%s|%d|%s\n");
     AppPath = folder;
     Language = "English";
     LanguageFileName = folder + "english.lng";
