@@ -1,3 +1,4 @@
+// Run under code pages 1252 and 1251: the program reaches its language files through ANSI calls.
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <regex>
@@ -10,9 +11,8 @@
 #include "src/tray/uNotifyIcon.h"
 using namespace std;
 static char Text[2048];
-static string Profile(const string& file, const string& key) {
-    return string(Text,
-                  GetPrivateProfileStringA("Main", key.c_str(), "", Text, 2048, file.c_str()));
+static string Profile(const string& ini, const string& key) {
+    return string(Text, GetPrivateProfileStringA("Main", key.c_str(), "", Text, 2048, ini.c_str()));
 }
 static vector<string> Titles; // Wine's tooltips cannot give a balloon's title back: a spy can
 static void* RealNotify;
@@ -61,7 +61,7 @@ TEST(Languages, ShippedFilesHelpInstallerTextsFallbacksAndTheMenu) {
             text += *c == 'K' ? to_string(n) : *c == 'V' ? value : string(1, *c);
         en += to_string(n) + "=" + to_string(n) + "\r\n";
     }
-    WriteTextFile(folder + "Test.lng", text + "[Other]\r\n6=x\r\n");
+    WriteTextFile(folder + "Test.lng", text + "2004=Test\r\n[Other]\r\n6=x\r\n");
     WriteTextFile(folder + "English.lng", en);
     for (const wstring name : {L"Fran\u00E7ais", L"\u0420\u0443\u0441\u0441\u043A\u0438\u0439"})
         filesystem::copy_file(folder + "Test.lng", filesystem::path(folder) / (name + L".lng"));
@@ -70,15 +70,15 @@ TEST(Languages, ShippedFilesHelpInstallerTextsFallbacksAndTheMenu) {
         const string key = to_string(n), read = Profile(folder + "Test.lng", key);
         EXPECT_EQ(n % 9 > 5 ? key : regex_replace(read, lf[n % 18 < 3], "\r\n"), GetLangText(n));
     }
+    LoadLanguage("Klingon", 0); // a warning titled from English's file, not Test's; English loads
+    EXPECT_EQ(folder + "English.lng", LanguageFileName);
     const bool ru = getenv("KESTROW_TEST_ACP") == string("1251"); // else 1252, see tests.cmake
     set<string> got, own = {"English", "Test", ru ? "\320\363\361\361\352\350\351" : "Fran\347ais"};
     for (int item = 0; item <= GetMenuItemCount(LanguageMenu); ++item, got.insert(Language))
         SendMessageA(MainWindow, WM_COMMAND, IDM_LANGUAGE_FIRST + item, 0); // the last: no item
-    EXPECT_EQ(own, got);        // not "Francais" or "???????", which name no file
-    LoadLanguage("Klingon", 0); // the only warning, titled from English's file; English loads
-    EXPECT_EQ(vector<string>{"Kestrow Note"}, Titles);
-    EXPECT_EQ(folder + "English.lng", LanguageFileName);
-    DeleteFileA((folder + "English.lng").c_str()); // without English one error ends the program
+    EXPECT_EQ(own, got); // not "Francais" or "???????", which name no file
+    EXPECT_EQ(vector<string>{"Kestrow Note"}, Titles); // the only warning
+    DeleteFileA((folder + "English.lng").c_str());     // without English one error ends the program
     LoadLanguage("English", 0);
     MSG quit;
     EXPECT_TRUE(MessageBoxCalls.size() == 1 && PeekMessageA(&quit, 0, WM_QUIT, WM_QUIT, PM_REMOVE));
