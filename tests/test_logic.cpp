@@ -1,7 +1,6 @@
 // Logic without drives: the guarded formatter, hotkey texts, numbers, paths, command identifiers;
 // LogicFuzz gives the parsers and the command line random inputs.
 #include <gtest/gtest.h>
-#include <windows.h>
 #include "tests/support/SeamDoubles.h"
 #include "tests/support/TestSupport.h"
 #include "src/app/uCMD.h"
@@ -73,7 +72,7 @@ TEST(HotKeyText, EveryWordReadsBackAndStoredTextsKeepTheirMeaning) {
         ASSERT_TRUE(LOBYTE(word) % 255 == 0 || word == TextToHotKey(HotKeyToText(word))) << word;
     }
     EndHotKeyLoad();
-    constexpr BYTE S = 1, C = 2, A = 4, W = 1; // the hotkey control's HOTKEYF_ flags
+    constexpr BYTE S = 1, C = 2, A = 4, W = 1; // HOTKEYF_ flags; the rest are never written
     // clang-format off
     const struct { const char* Text; WORD Word; BYTE Written; } cases[] = {
         {"Ctrl+Alt+O", MAKEWORD('O', C | A), W}, {"Shift+F12", MAKEWORD(VK_F12, S), W}, {"Num Lock", VK_NUMLOCK, W}, {"BkSp", VK_BACK, W},
@@ -82,12 +81,9 @@ TEST(HotKeyText, EveryWordReadsBackAndStoredTextsKeepTheirMeaning) {
         {"Alt+KP_Multiply", MAKEWORD(VK_SNAPSHOT, A), 0}, {"KP_Delete", VK_DECIMAL, 0}, {"Scroll_Lock", VK_SCROLL, 0}, {"=", VK_OEM_PLUS, 0},
         {"Ctrl+", 0, 0}, {"Ctrl+Alt+O+", 0, 0}, {"Ctrl-O", 0, 0}, {"Ctrl+ O", 0, 0}, {"Key 0", 0, 0}, {"Key 256", 0, 0}, {"Key 012", 0, 0},
     };                                         // clang-format on
-    for (const auto& c : cases)
-        EXPECT_TRUE(TextToHotKey(c.Text) == c.Word &&
-                    (!c.Written || HotKeyToText(c.Word) == c.Text))
-            << c.Text;
-    EXPECT_EQ("Ctrl+O",
-              HotKeyToText(MAKEWORD(0, C)) + HotKeyToText(MAKEWORD('O', 0xF8 | C))); // no more bits
+    for (const auto& [text, word, written] : cases)
+        EXPECT_TRUE(TextToHotKey(text) == word && (!written || HotKeyToText(word) == text)) << text;
+    EXPECT_EQ("Ctrl+O", HotKeyToText(MAKEWORD(0, C)) + HotKeyToText(MAKEWORD('O', 0xF8 | C)));
 }
 // Numbers: blanks, a sign, decimal or hexadecimal digits; a malformed one gives what was read up
 // to the offending character, unsigned. Paths from the root without a drive, used when the
@@ -136,10 +132,10 @@ void IntegerCheck(const std::string& t) {
     i += hex;
     std::string digits =
         t.substr(i, t.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789", i) - i);
-    while (strtoull(digits.c_str(), nullptr, hex ? 16 : 10) >
-           (hex ? 0xFFFFFFFFull : 0x7FFFFFFFull + minus))
+    const auto read = [&] { return strtoull(digits.c_str(), nullptr, hex ? 16 : 10); };
+    while (read() > (hex ? 0xFFFFFFFFull : 0x7FFFFFFFull + minus))
         digits.pop_back();
-    const unsigned bits = strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
+    const unsigned bits = read();
     const bool whole = !digits.empty() && i + digits.size() == t.size();
     int value = 12345;
     EXPECT_TRUE(whole == TextToInteger(t, value) &&
@@ -202,7 +198,7 @@ const struct { const char* Name; void (*Check)(const std::string&); std::vector<
                                {{"0", "1", "2", "4", "7", "9", "a", "b", "f", "A", "F"}, 12}, {{" ", "x", "-", "$", "G", "."}, 1}}},
     {"folder", FolderCheck, {{{"~"}, 1}, {{"a", "b", "\\", "a\\", "ba", " ", ".", "|", ":"}, 12}}},
     {"autorun", AutorunCheck, {{{"a", "b", "X", ".", "\\", ":", " ", "\t", "\"", "/", "-", "\x01", "\x1b", "\x7f", "\xe9", Big.substr(0, 50)}, 60}}},
-    {"command", CommandCheck, {{{"A", "C", "D", "E", "K", "U"}, 6}, {{" ", "-", "/", "o", "O", "C", "A", "B", "D", "L", "E", ":", "5", "x"}, 12}}},
+    {"command", CommandCheck, {{{"A", "C", "D", "E", "K", "U"}, 6}, {{" "}, -1}, {{" ", "-", "/", "o", "O", "C", "A", "B", "D", "L", "E", ":", "5", "x"}, 12}}},
 }; // clang-format on
 // The inputs kept in KESTROW_FUZZ_INPUTS (TARGET-NAME.txt) first; then random ones for
 // KESTROW_FUZZ_SECONDS, or else for a hundred turns.
@@ -223,8 +219,8 @@ TEST(LogicFuzz, ParsersAndTheCommandLineKeepTheirPropertiesOnAnyInput) {
             }
     FindClose(found);
     EXPECT_TRUE(!kept || replayed) << "no kept inputs in " << folder;
-    const char* fixed = getenv("KESTROW_SEED");
-    const unsigned start = GetTickCount(), seed = fixed ? strtoul(fixed, nullptr, 10) : start;
+    const unsigned start = GetTickCount(),
+                   seed = getenv("KESTROW_SEED") ? atoi(getenv("KESTROW_SEED")) : start;
     printf("seed %u (KESTROW_SEED=%u repeats it)\n", seed, seed);
     srand(seed);
     for (unsigned turn = 0; seconds ? GetTickCount() - start < 1000u * atoi(seconds) : turn < 100;
@@ -232,7 +228,7 @@ TEST(LogicFuzz, ParsersAndTheCommandLineKeepTheirPropertiesOnAnyInput) {
         for (const auto& target : Targets) {
             std::string s;
             for (const auto& [pieces, most] : target.Pieces)
-                for (int n = rand() % (most + 1); n > 0; --n)
+                for (int n = most < 0 ? -most : rand() % (most + 1); n > 0; --n) // -n: n times
                     s += pieces[rand() % pieces.size()];
             target.Check(s);
             ASSERT_FALSE(HasFailure()) << "seed " << seed << ", " << target.Name << " input: " << s;
