@@ -49,11 +49,16 @@ void FormatCheck(const std::string& spec) {
 TEST(FormatText, SoundTextsAsTheSystemHasThemUnfitOnesAsWrittenWideFieldsCutAtTheLimit) {
     const char *sys = nullptr, *none = nullptr;
     // clang-format off
-    const struct { std::string Fmt; std::initializer_list<TFormatArg> Args; const char* Expected; } cases[] = {
-        {"%5d|%-5d|%05d|%i|%u|%ld %hu|%x %#X %08X|%lc%hc%C|%%|%-4s|%.2s|%hS", {42, -42, 42, -1, -1, 70000, 7, 255, 255, 48879, 'a', 'b', 'c', "ab", "efgh", "e"}, sys},
-        {"%s, %s, %d, %u|%d|%u|%2000d|%-3000s|%s", {"[D:] - X", "CDFS", 650LL, 0x1234ABCDu, 0x100000005LL, -1LL, 5, "x", Big}, sys},
-        {std::string(1200, 'f') + "%d", {123456}, sys}, {"[%s][%s][%5s]", {"", none, ""}, "[][][     ]"},
-        {"%s|%s|%c|%d|%ls|%ws|%S|%d %s %d|%|100% sure|%q|%*d|%I64d|%lld|%s%s", {"a", 42, "t", "t", "a", "b", "c", 1, 2, 3},
+    const struct { std::string Fmt; std::initializer_list<TFormatArg> Args; const char* Expected; }
+    cases[] = {
+        {"%5d|%-5d|%05d|%i|%u|%ld %hu|%x %#X %08X|%lc%hc%C|%%|%-4s|%.2s|%hS",
+         {42, -42, 42, -1, -1, 70000, 7, 255, 255, 48879, 'a', 'b', 'c', "ab", "efgh", "e"}, sys},
+        {"%s, %s, %d, %u|%d|%u|%2000d|%-3000s|%s",
+         {"[D:] - X", "CDFS", 650LL, 0x1234ABCDu, 0x100000005LL, -1LL, 5, "x", Big}, sys},
+        {std::string(1200, 'f') + "%d", {123456}, sys},
+        {"[%s][%s][%5s]", {"", none, ""}, "[][][     ]"},
+        {"%s|%s|%c|%d|%ls|%ws|%S|%d %s %d|%|100% sure|%q|%*d|%I64d|%lld|%s%s",
+         {"a", 42, "t", "t", "a", "b", "c", 1, 2, 3},
          "a|%s|%c|%d|%ls|%ws|%S|1 %s 3|%|100% sure|%q|%*d|%I64d|%lld|%s%s"},
     }; // clang-format on
     for (const auto& c : cases)
@@ -75,11 +80,15 @@ TEST(HotKeyText, EveryWordReadsBackAndStoredTextsKeepTheirMeaning) {
     constexpr BYTE S = 1, C = 2, A = 4, W = 1; // HOTKEYF_ flags; the rest are never written
     // clang-format off
     const struct { const char* Text; WORD Word; BYTE Written; } cases[] = {
-        {"Ctrl+Alt+O", MAKEWORD('O', C | A), W}, {"Shift+F12", MAKEWORD(VK_F12, S), W}, {"Num Lock", VK_NUMLOCK, W}, {"BkSp", VK_BACK, W},
-        {"Ctrl+Num 5", MAKEWORD(VK_NUMPAD5, C), W}, {"Ctrl+Key 175", MAKEWORD(VK_VOLUME_UP, C), W}, {"Alt+Right Ctrl", MAKEWORD(VK_RCONTROL, A), W},
-        {"ctrl+alt+o", MAKEWORD('O', C | A), 0}, {"Alt+Ctrl+O", MAKEWORD('O', C | A), 0}, {"^Alt+O", MAKEWORD('O', C | A), 0}, {"Pause", VK_PAUSE, 0},
-        {"Alt+KP_Multiply", MAKEWORD(VK_SNAPSHOT, A), 0}, {"KP_Delete", VK_DECIMAL, 0}, {"Scroll_Lock", VK_SCROLL, 0}, {"=", VK_OEM_PLUS, 0},
-        {"Ctrl+", 0, 0}, {"Ctrl+Alt+O+", 0, 0}, {"Ctrl-O", 0, 0}, {"Ctrl+ O", 0, 0}, {"Key 0", 0, 0}, {"Key 256", 0, 0}, {"Key 012", 0, 0},
+        {"Ctrl+Alt+O", MAKEWORD('O', C | A), W}, {"Shift+F12", MAKEWORD(VK_F12, S), W},
+        {"Ctrl+Num 5", MAKEWORD(VK_NUMPAD5, C), W}, {"Ctrl+Key 175", MAKEWORD(VK_VOLUME_UP, C), W},
+        {"Alt+Right Ctrl", MAKEWORD(VK_RCONTROL, A), W}, {"Num Lock", VK_NUMLOCK, W},
+        {"BkSp", VK_BACK, W}, {"ctrl+alt+o", MAKEWORD('O', C | A), 0},
+        {"Alt+Ctrl+O", MAKEWORD('O', C | A), 0}, {"^Alt+O", MAKEWORD('O', C | A), 0},
+        {"Alt+KP_Multiply", MAKEWORD(VK_SNAPSHOT, A), 0}, {"KP_Delete", VK_DECIMAL, 0},
+        {"Scroll_Lock", VK_SCROLL, 0}, {"=", VK_OEM_PLUS, 0}, {"Pause", VK_PAUSE, 0},
+        {"Ctrl+", 0, 0}, {"Ctrl+Alt+O+", 0, 0}, {"Ctrl-O", 0, 0}, {"Ctrl+ O", 0, 0},
+        {"Key 0", 0, 0}, {"Key 256", 0, 0}, {"Key 012", 0, 0},
     };                                         // clang-format on
     for (const auto& [text, word, written] : cases)
         EXPECT_TRUE(TextToHotKey(text) == word && (!written || HotKeyToText(word) == text)) << text;
@@ -92,13 +101,18 @@ TEST(Logic, NumbersPathsAndCommandIdentifiers) {
     const std::string base = NewTempFolder(), fromRoot = "\\" + base.substr(3);
     // clang-format off
     struct { const char* Text; int Value; bool WellFormed; int Read = 12345; } numbers[] = {
-        {"15", 15, 1}, {"   -5", -5, 1}, {"+8", 8, 1}, {"$1f", 31, 1}, {"x1F", 31, 1}, {"0XfF", 255, 1}, {"-$10", -16, 1}, {"$FFFFFFFF", -1, 1},
-        {"2147483647", INT_MAX, 1}, {"-2147483648", INT_MIN, 1}, {"", 0, 0}, {"12abc", 12, 0}, {"15 ", 15, 0}, {"-7x", 7, 0}, {"-", 0, 0},
-        {"0x", 0, 0}, {"$1G", 1, 0}, {"--5", 0, 0}, {"\t5", 0, 0}, {"2147483648", 214748364, 0}, {"$100000000", 0x10000000, 0}};
-    const std::pair<std::string, bool> folders[] = {{base + "a\\b\\c\\", 1}, {base + "a\\b\\d", 1}, {"C:", 1}, {"C:\\", 1},
-        {fromRoot + "r\\s\\", 1}, {"\\Orvane\\Kestrow\\", 1}, {base + "f\\sub", 0}, {base + "b|d\\e", 0}};
-    const std::pair<std::string, std::string> apps[] = {{"C:\\Program Files\\K\\k.exe", "C:\\Program Files\\K\\"},
-        {"C:\\k.exe", "C:\\"}, {"k.exe", ""}, {"", ""}}; // clang-format on
+        {"15", 15, 1}, {"   -5", -5, 1}, {"+8", 8, 1}, {"$1f", 31, 1}, {"x1F", 31, 1},
+        {"0XfF", 255, 1}, {"-$10", -16, 1}, {"$FFFFFFFF", -1, 1}, {"2147483647", INT_MAX, 1},
+        {"-2147483648", INT_MIN, 1}, {"", 0, 0}, {"12abc", 12, 0}, {"15 ", 15, 0}, {"-7x", 7, 0},
+        {"-", 0, 0}, {"0x", 0, 0}, {"$1G", 1, 0}, {"--5", 0, 0}, {"\t5", 0, 0},
+        {"2147483648", 214748364, 0}, {"$100000000", 0x10000000, 0}};
+    const std::pair<std::string, bool> folders[] = {
+        {base + "a\\b\\c\\", 1}, {base + "a\\b\\d", 1}, {"C:", 1}, {"C:\\", 1},
+        {fromRoot + "r\\s\\", 1}, {"\\Orvane\\Kestrow\\", 1}, {base + "f\\sub", 0},
+        {base + "b|d\\e", 0}};
+    const std::pair<std::string, std::string> apps[] = {
+        {"C:\\Program Files\\K\\k.exe", "C:\\Program Files\\K\\"}, {"C:\\k.exe", "C:\\"},
+        {"k.exe", ""}, {"", ""}}; // clang-format on
     for (auto& n : numbers)
         EXPECT_TRUE(TextToInteger(n.Text, n.Read) == n.WellFormed && n.Read == n.Value) << n.Text;
     WriteTextFile(base + "f", "x");
@@ -160,7 +174,7 @@ void AutorunCheck(const std::string& v) {
                     : program.size() < MAX_PATH && params.size() < MAX_PATH &&
                           v.find(params) != npos &&
                           (program + params).find_first_of("\x01\x1b\x7f") == npos &&
-                          (program[1] == ':' || !program.rfind("\\\\", 0)) &&
+                          (program.find(':', 1) == 1 || !program.rfind("\\\\", 0)) &&
                           (!plain || program == "C:\\" + v) &&
                           (params.empty() || !strchr(" \t", params[0])))
         << program << "|" << params;
@@ -190,15 +204,25 @@ void CommandCheck(const std::string& s) {
     if (AutocloseDialog) DestroyWindow(AutocloseDialog);
 }
 // clang-format off
-const struct { const char* Name; void (*Check)(const std::string&); std::vector<std::pair<std::vector<std::string>, int>> Pieces; } Targets[] = {
-    {"format", FormatCheck, {{{"-"}, 1}, {{"#"}, 1}, {{"0"}, 1}, {{"1", "9", "1100"}, 2}, {{".0", ".2", ".300", ".1100"}, 1},
-                             {{"h", "l"}, 1}, {{"c", "C", "d", "i", "u", "x", "X", "p", "s", "S"}, 1}}},
-    {"hotkey", HotKeyCheck, {{{"Shift+", "Ctrl+", "Alt+", "^", "Key ", "Num ", "KP_", "+", "F", "1", "255", "0", "O", "Space", "Del", " "}, 5}}},
+const struct {
+    const char* Name;
+    void (*Check)(const std::string&);
+    std::vector<std::pair<std::vector<std::string>, int>> Pieces; // up to n pieces, or -n
+} Targets[] = {
+    {"format", FormatCheck, {{{"-"}, 1}, {{"#"}, 1}, {{"0"}, 1}, {{"1", "9", "1100"}, 2},
+                             {{".0", ".2", ".300", ".1100"}, 1}, {{"h", "l"}, 1},
+                             {{"c", "C", "d", "i", "u", "x", "X", "p", "s", "S"}, 1}}},
+    {"hotkey", HotKeyCheck, {{{"Shift+", "Ctrl+", "Alt+", "^", "Key ", "Num ", "KP_", "+", "F", "1",
+                               "255", "0", "O", "Space", "Del", " "}, 5}}},
     {"integer", IntegerCheck, {{{" "}, 2}, {{"-", "+"}, 1}, {{"$", "x", "X", "0x", "0X"}, 1},
-                               {{"0", "1", "2", "4", "7", "9", "a", "b", "f", "A", "F"}, 12}, {{" ", "x", "-", "$", "G", "."}, 1}}},
+                               {{"0", "1", "2", "4", "7", "9", "a", "b", "f", "A", "F"}, 12},
+                               {{" ", "x", "-", "$", "G", "."}, 1}}},
     {"folder", FolderCheck, {{{"~"}, 1}, {{"a", "b", "\\", "a\\", "ba", " ", ".", "|", ":"}, 12}}},
-    {"autorun", AutorunCheck, {{{"a", "b", "X", ".", "\\", ":", " ", "\t", "\"", "/", "-", "\x01", "\x1b", "\x7f", "\xe9", Big.substr(0, 50)}, 60}}},
-    {"command", CommandCheck, {{{"A", "C", "D", "E", "K", "U"}, 6}, {{" "}, -1}, {{" ", "-", "/", "o", "O", "C", "A", "B", "D", "L", "E", ":", "5", "x"}, 12}}},
+    {"autorun", AutorunCheck, {{{"a", "b", "X", ".", "\\", ":", " ", "\t", "\"", "/", "-", "\x01",
+                                 "\x1b", "\x7f", "\xe9", Big.substr(0, 50)}, 60}}},
+    {"command", CommandCheck, {{{"A", "C", "D", "E", "K", "U"}, 6}, {{" "}, -1},
+                               {{" ", "-", "/", "o", "O", "C", "A", "B", "D", "L", "E", ":",
+                                 "5", "x"}, 12}}},
 }; // clang-format on
 // The inputs kept in KESTROW_FUZZ_INPUTS (TARGET-NAME.txt) first; then random ones for
 // KESTROW_FUZZ_SECONDS, or else for a hundred turns.
@@ -219,8 +243,9 @@ TEST(LogicFuzz, ParsersAndTheCommandLineKeepTheirPropertiesOnAnyInput) {
             }
     FindClose(found);
     EXPECT_TRUE(!kept || replayed) << "no kept inputs in " << folder;
-    const unsigned start = GetTickCount(),
-                   seed = getenv("KESTROW_SEED") ? atoi(getenv("KESTROW_SEED")) : start;
+    const unsigned start = GetTickCount(), seed = getenv("KESTROW_SEED")
+                                                      ? strtoul(getenv("KESTROW_SEED"), nullptr, 10)
+                                                      : start;
     printf("seed %u (KESTROW_SEED=%u repeats it)\n", seed, seed);
     srand(seed);
     for (unsigned turn = 0; seconds ? GetTickCount() - start < 1000u * atoi(seconds) : turn < 100;
@@ -228,7 +253,7 @@ TEST(LogicFuzz, ParsersAndTheCommandLineKeepTheirPropertiesOnAnyInput) {
         for (const auto& target : Targets) {
             std::string s;
             for (const auto& [pieces, most] : target.Pieces)
-                for (int n = most < 0 ? -most : rand() % (most + 1); n > 0; --n) // -n: n times
+                for (int n = most < 0 ? -most : rand() % (most + 1); n > 0; --n)
                     s += pieces[rand() % pieces.size()];
             target.Check(s);
             ASSERT_FALSE(HasFailure()) << "seed " << seed << ", " << target.Name << " input: " << s;
