@@ -82,15 +82,15 @@ TEST(EndToEnd, ACopyAnywhereMovesTheTraysKeepsItsIconHotKeysAndSettings) {
                   : SendMessageA(window, WM_COMMAND, 1, 0);
         EXPECT_TRUE(WaitForTrayTool(DriveInfoText('E', mkData), TIMEOUT)) << broadcast;
     }
-    // A drive's hotkey and the program-wide ones, pressed on the desktop's empty middle.
+    // A drive's hotkey and the program's closing one, pressed on the desktop's empty middle.
     ASSERT_TRUE(RunHostCommand("xdotool search --name Wine.desktop windowfocus --sync mousemove "
                                "400 300 click 1 key ctrl+alt+o ctrl+alt+o ctrl+alt+q",
                                10000));
     EXPECT_TRUE(WaitUntil([&] { return Moves() == moves + "EeEc"; }, TIMEOUT)) << Moves();
     DWORD exitCode = 99;
     ASSERT_TRUE(WaitForExit(kestrow, TIMEOUT, exitCode) && exitCode == 0);
-    // Killed while saving, a run leaves the old file or the new one, which has the section taken
-    // out back; that and 5,000 others make the save long. Last: a killed copy's icon may stay.
+    // Killed while saving, a run leaves the old file or the new one. The save writes back the
+    // [Main] taken out, between 5,000 other sections. Last: a killed copy's icon may stay.
     EXPECT_NE(std::string::npos, ReadTextFile(ini).find("CurrentDrive=1\r\n")); // E chosen
     WritePrivateProfileStringA("Main", nullptr, nullptr, ini.c_str());
     std::string old = ReadTextFile(ini), saved;
