@@ -63,14 +63,11 @@ add_dependencies(test_languages russian_locale)
 kestrow_test(test_languages_ru PROGRAM test_languages DRIVES D=backup
   ENV KESTROW_LOCALE=ru_RU.UTF-8 LOCPATH=${LOCALE_DIR} KESTROW_TEST_ACP=1251)
 # The real executable: emulated drives whose trays really move
-# (scripts/wine-prefix.sh) and a folder drive without a device; it clicks and
-# types on its desktop with xdotool. Then a machine whose only drive lies
-# beyond U.
-kestrow_test(test_e2e DRIVES D=dev:backup E=dev:dvd F=audio:12 G=open:autorun H=empty K=backup)
-set_tests_properties(test_e2e PROPERTIES ENVIRONMENT "KESTROW_PRIVATE_DISPLAY=1;GTEST_FILTER=-NoDrive.*")
-add_test(NAME test_e2e_nodrive COMMAND ${WINE_TEST} test_e2e_nodrive V=backup $<TARGET_FILE:test_e2e>
-  --gtest_filter=NoDrive.*)
-set_tests_properties(test_e2e_nodrive PROPERTIES TIMEOUT 300)
+# (scripts/wine-prefix.sh); it clicks and types on its desktop with xdotool.
+# Then a machine whose only drive lies beyond U.
+kestrow_test(test_e2e DRIVES D=dev:backup E=dev:dvd F=audio:12 G=open:autorun H=empty K=backup
+  ENV KESTROW_PRIVATE_DISPLAY=1 GTEST_FILTER=-NoDrive.*)
+kestrow_test(test_e2e_nodrive PROGRAM test_e2e DRIVES V=backup ARGS --gtest_filter=NoDrive.*)
 # The program's size and imports.
 add_test(NAME exe_guard COMMAND ${TEST_DIR}/check-exe.sh $<TARGET_FILE:kestrow>)
 # The installer is a 32-bit program: it runs only where the 32-bit build is
