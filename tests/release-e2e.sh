@@ -1,40 +1,29 @@
 #!/bin/bash
-# End to end under Wine: the installer runs silently, Kestrow starts from the
-# installed folder, and the uninstaller removes what it should.
+# The release under Wine: the installer runs silently, Kestrow starts from the
+# installed folder, the uninstaller removes what it should. Needs
+# KESTROW_WINE_ROOT (holding the booted template) and DISPLAY.
 #   release-e2e.sh BUILD_DIR
-# Needs KESTROW_WINE_ROOT (holding the booted template) and DISPLAY.
 set -u
-build=$1
-root=${KESTROW_WINE_ROOT:?set by scripts/test.sh}
-here=$(cd "$(dirname "$0")" && pwd)
+build=$1 root=${KESTROW_WINE_ROOT:?set by scripts/test.sh} here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/wine-env.sh
 . "$here/../scripts/wine-env.sh"
-out=$build/release-test
-failures=0
+out=$build/release-test failures=0
 check() { # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+    if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1" && failures=$((failures + 1)); fi
 }
-# Polls until the command succeeds or about 20 s have passed.
-wait_for() {
-    local i
-    for i in $(seq 200); do "$@" && return 0; sleep 0.1; done
-    return 1
-}
+wait_for() { for _ in $(seq 200); do "$@" && return 0; sleep 0.1; done; return 1; } # about 20 s
 
 "$here/../scripts/package.sh" "$build" "$out" >/dev/null || exit 1
 setup=$(ls "$out"/kestrow-*-setup.exe)
-# Every file of the build, and the portable copy's settings file, in the zip.
+# Every language file and the portable copy's settings file in the zip.
 zip_holds() { # zip_holds ZIP NAME...
     python3 -c 'import sys, zipfile
 names = {i.filename.split("/")[-1] for i in zipfile.ZipFile(sys.argv[1]).infolist()}
 sys.exit(0 if set(sys.argv[2:]) <= names else 1)' "$@"
 }
-for lng in "$here"/../lang/*.lng; do
-    check "zip holds $(basename "$lng")" zip_holds "$(ls "$out"/kestrow-*.zip)" "$(basename "$lng")"
-done
-check "zip holds kestrow.ini" zip_holds "$(ls "$out"/kestrow-*.zip)" kestrow.ini
+langs=("$here"/../lang/*.lng)
+check "zip holds the language files and kestrow.ini" zip_holds "$(ls "$out"/kestrow-*.zip)" \
+    kestrow.ini "${langs[@]##*/}"
 check "SHA256SUMS match" sh -c "cd '$out' && sha256sum -c --quiet SHA256SUMS"
 prefix=$root/runs/release-e2e
 "$here/../scripts/wine-prefix.sh" make "$prefix" "$root/template" D=backup || exit 1
@@ -52,13 +41,9 @@ wine "$setup" /S
 installed=$(find "$prefix/drive_c" -path '*Kestrow/kestrow.exe' -print -quit)
 check "installed for the current user" test -n "$installed"
 dir=$(dirname "${installed:-/nonexistent/x}")
-for f in kestrow.exe kestrow.chm README.txt LICENSE.txt uninstall.exe; do
-    check "installed $f" test -f "$dir/$f"
-done
+for f in kestrow.exe kestrow.chm README.txt LICENSE.txt uninstall.exe; do check "installed $f" test -f "$dir/$f"; done
 check "no settings file beside the installed program" test ! -e "$dir/kestrow.ini"
-for lng in "$here"/../lang/*.lng; do
-    check "installed $(basename "$lng") unchanged" cmp -s "$lng" "$dir/$(basename "$lng")"
-done
+for lng in "${langs[@]}"; do check "installed ${lng##*/} unchanged" cmp -s "$lng" "$dir/${lng##*/}"; done
 check "Start menu shortcut" test -f "$shortcut"
 check "uninstall entry" sh -c "wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrow' /v DisplayVersion >/dev/null 2>&1"
 
