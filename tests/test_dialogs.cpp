@@ -34,6 +34,7 @@ static int Key(WPARAM key, LPARAM flags = 1) {
 }
 
 TEST(Countdown, LinesStackCountDownPauseAndAnswerTheKeyboardAndTheMouse) {
+    const COLORREF blue = RGB(0, 0, 255), red = RGB(255, 0, 0);
     EnsureMainWindow();
     UseDriveList("DEF");
     LanguageFileName = ExeFolder() + "English.lng";
@@ -54,7 +55,7 @@ TEST(Countdown, LinesStackCountDownPauseAndAnswerTheKeyboardAndTheMouse) {
     EXPECT_STREQ("Drive F: closes in 9 sec. - <Pause>", line);
     Key(VK_RETURN); // on the link, not on the default button (Close all)
     EXPECT_TRUE(!Timers[2].Paused && AutocloseDialog);
-    EXPECT_TRUE(WaitUntil([&] { return Shows(item(201), RGB(0, 0, 255)); }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return Shows(item(201), blue); }, 2000));
     SendMessageA(item(201), WM_MOUSEHOVER, 0, 0);
     // The click takes the label away under the mouse: no WM_MOUSELEAVE follows.
     SendMessageA(item(201), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
@@ -64,9 +65,9 @@ TEST(Countdown, LinesStackCountDownPauseAndAnswerTheKeyboardAndTheMouse) {
         EXPECT_TRUE(Top(base) == first && Top(base + 2) == first + step) << base;
     EXPECT_EQ(first + 3 * step, Top(IDC_AC_CLOSEALL));
     for (int id : {200, 300, 202, 302})
-        EXPECT_TRUE(Shows(item(id), RGB(0, 0, 255)) && !Shows(item(id), RGB(255, 0, 0))) << id;
+        EXPECT_TRUE(Shows(item(id), blue) && !Shows(item(id), red)) << id;
     SendMessageA(item(302), WM_MOUSEHOVER, 0, 0);
-    EXPECT_TRUE(Shows(item(302), RGB(255, 0, 0)));
+    EXPECT_TRUE(Shows(item(302), red));
     Key(VK_ESCAPE);
     for (int button : {0, IDC_AC_CANCEL, IDC_AC_CLOSEALL}) { // 0: the Escape above
         SCOPED_TRACE(button);

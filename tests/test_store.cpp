@@ -10,10 +10,10 @@
 #include "res/resource.h"
 
 TEST(Store, SavedWholeOnlyOnceLoadedByteForByteAndAsTheSheetSays) {
-    // Rows ('+': saved): file locked, held open, nothing, stale copy, no file, folder as the copy.
+    // Rows ('+': saved): file locked, held open, folder as the copy, nothing, stale copy, no file.
     const std::string old = "[Old]\r\n";
     const std::string keys = "[OtherHotKeys]\r\nHideIconHotKey=\r\nCloseProgramHotkey=\r\n";
-    for (const char* c : {"l", "h", "-+", "s+", "n+", "f"}) {
+    for (const char* c : {"l", "h", "f", "-+", "s+", "n+"}) {
         IniFileName = NewTempFolder() + "kestrow.ini";
         if (*c != 'n') WriteTextFile(IniFileName, old);
         if (*c == 's') WriteTextFile(IniFileName + ".new", "[Other");
@@ -34,6 +34,7 @@ TEST(Store, SavedWholeOnlyOnceLoadedByteForByteAndAsTheSheetSays) {
     EXPECT_EQ("[Main]\r\nLanguage=Fran\347ais\r\n", ReadTextFile(IniFileName));
     EXPECT_EQ("\"C:\\a b\\k.exe\"", LogOnCommand("C:\\a b\\k.exe"));
     LoadConfiguration();
+    CreateDirectoryA((IniFileName + ".new").c_str(), nullptr); // Apply cannot save
     const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     ASSERT_TRUE(WithSheet([&](HWND s) {
         auto tab = [s](int i) { return PropSheet_SetCurSel(s, 0, i), PropSheet_IndexToHwnd(s, i); };
@@ -42,7 +43,7 @@ TEST(Store, SavedWholeOnlyOnceLoadedByteForByteAndAsTheSheetSays) {
         CheckDlgButton(tab(0), IDC_AUTOSTART, BST_UNCHECKED);
         CheckDlgButton(tab(0), IDC_HIDEICON, BST_CHECKED);
         SetDlgItemTextA(tab(0), IDC_INTERVAL, "99999");
-        PropSheet_PressButton(s, PSBTN_APPLYNOW); // unsaved (the folder); done once O registers
+        PropSheet_PressButton(s, PSBTN_APPLYNOW); // posted: done once O registers
         EXPECT_TRUE(WaitUntil([] { return CombinationTaken(MOD_CONTROL | MOD_ALT, 'O'); }, 5000) &&
                     CloseInterval == 99999 && !Shell_NotifyIconA(NIM_MODIFY, &NotifyIconData) &&
                     SHGetValueA(HKEY_CURRENT_USER, run, "Kestrow", 0, 0, 0));
