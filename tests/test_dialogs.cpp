@@ -8,7 +8,7 @@
 #include "src/settings/uSettings.h"
 #include "res/resource.h"
 
-// Whether the label, painted afresh, shows some pixel of the colour.
+// Whether the label, painted afresh, shows a pixel of exactly the colour (Wine: unsmoothed text).
 static bool Shows(HWND label, COLORREF colour) {
     RedrawWindow(label, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     HDC dc = GetDC(label);
