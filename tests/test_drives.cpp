@@ -33,7 +33,7 @@ static void Reset(const std::string& letters) { // a command-line state: ending 
 }
 
 // The drives found, what autorun.inf's "open" starts, the tray requests and others' messages.
-TEST(Drives, EachActionAsksItsOwnDrivesDevice) {
+TEST(Drives, EachDriveAnswersOnlyItsOwnRequests) {
     Reset(""), InitDrives();
     std::string found;
     for (const TCDDrive& d : CDList)
