@@ -2,8 +2,7 @@
 //   kprobe wait [ms]                  waits for Kestrow's window
 //   kprobe command ID | hotkey ID | timer ID | tray LPARAM
 //   kprobe volume arrival|removal LETTER [FLAGS]
-//   kprobe errorbox [ms]              prints an "Error" box's text, dismisses it
-// Exit code 0 on success, 1 when the window or box was not found.
+// Exit code 0 on success, 1 when the window was not found.
 #include <windows.h>
 #include <dbt.h>
 #include <cstdio>
@@ -13,17 +12,11 @@
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: kprobe wait|command|hotkey|timer|tray|volume|errorbox ...\n");
+        std::fprintf(stderr, "usage: kprobe wait|command|hotkey|timer|tray|volume ...\n");
         return 2;
     }
     const char* verb = argv[1];
     long number = argc > 2 ? std::strtol(argv[2], nullptr, 0) : 0;
-    if (!std::strcmp(verb, "errorbox")) {
-        std::string text = TakeErrorBox(argc > 2 ? number : 5000);
-        if (text.empty()) return 1;
-        std::printf("%s\n", text.c_str());
-        return 0;
-    }
     HWND window = WaitForKestrowWindow(!std::strcmp(verb, "wait") && argc > 2 ? number : 5000);
     if (!window) return 1;
     if (!std::strcmp(verb, "wait")) return 0;

@@ -1,10 +1,6 @@
 #include "TestSupport.h"
 #include <dbt.h>
 
-TKestrowProcess StartKestrow(const std::string& params) {
-    return StartKestrowFrom(ExeFolder() + "kestrow.exe", params);
-}
-
 TKestrowProcess StartKestrowFrom(const std::string& exe, const std::string& params) {
     std::string commandLine = "\"" + exe + "\"" + (params.empty() ? "" : " " + params);
     STARTUPINFOA startup = {};
@@ -34,7 +30,7 @@ bool WaitForExit(TKestrowProcess& process, DWORD timeoutMs, DWORD& exitCode) {
 }
 
 long RunKestrow(const std::string& params, DWORD timeoutMs) {
-    TKestrowProcess process = StartKestrow(params);
+    TKestrowProcess process = StartKestrowFrom(ExeFolder() + "kestrow.exe", params);
     DWORD exitCode = 0;
     if (!WaitForExit(process, timeoutMs, exitCode)) return -1;
     return static_cast<long>(exitCode);
@@ -67,60 +63,6 @@ HWND WaitForKestrowWindow(DWORD timeoutMs, DWORD processId) {
     HWND window = nullptr;
     WaitUntil([&] { return (window = FindKestrowWindow(processId)) != nullptr; }, timeoutMs);
     return window;
-}
-
-struct TWindowCount {
-    const char* ClassName;
-    DWORD ProcessId;
-    HWND Found;
-    int Count;
-};
-
-static BOOL CALLBACK CountWindowProc(HWND window, LPARAM param) {
-    auto* count = reinterpret_cast<TWindowCount*>(param);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == count->ProcessId && IsWindowVisible(window) &&
-        lstrcmpA(className, count->ClassName) == 0) {
-        count->Found = window;
-        ++count->Count;
-    }
-    return TRUE;
-}
-
-int CountVisibleWindows(const char* className, DWORD processId, HWND* found) {
-    TWindowCount count = {className, processId, nullptr, 0};
-    EnumWindows(CountWindowProc, reinterpret_cast<LPARAM>(&count));
-    if (found) *found = count.Found;
-    return count.Count;
-}
-
-static BOOL CALLBACK FindStaticText(HWND child, LPARAM param) {
-    char className[32] = {};
-    GetClassNameA(child, className, sizeof className);
-    if (lstrcmpiA(className, "Static") != 0) return TRUE;
-    char text[1024] = {};
-    GetWindowTextA(child, text, sizeof text);
-    if (!text[0]) return TRUE; // the icon
-    *reinterpret_cast<std::string*>(param) = text;
-    return FALSE;
-}
-
-std::string TakeErrorBox(DWORD timeoutMs) {
-    HWND box = nullptr;
-    if (!WaitUntil(
-            [&] {
-                box = FindWindowA("#32770", "Error");
-                return box && IsWindowVisible(box);
-            },
-            timeoutMs))
-        return std::string();
-    std::string text;
-    EnumChildWindows(box, FindStaticText, reinterpret_cast<LPARAM>(&text));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    return text;
 }
 
 bool BalloonShown(const std::string& text) {

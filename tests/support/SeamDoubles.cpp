@@ -5,21 +5,15 @@
 std::vector<TDeviceRequest> DeviceRequests;
 std::vector<DWORD> RefusedCodes;
 std::vector<TShellCall> ShellCalls;
-INT_PTR ShellResult = 42;
 std::vector<THelpCall> HelpCalls;
 std::vector<TMessageBoxCall> MessageBoxCalls;
-std::vector<std::string> AudioCDQueries;
-TAudioCDAnswer AudioCDAnswer;
 
 void ResetSeamDoubles() {
     DeviceRequests.clear();
     RefusedCodes.clear();
     ShellCalls.clear();
-    ShellResult = 42;
     HelpCalls.clear();
     MessageBoxCalls.clear();
-    AudioCDQueries.clear();
-    AudioCDAnswer = TAudioCDAnswer();
 }
 
 static std::string Text(const char* s) {
@@ -35,18 +29,16 @@ bool SeamDeviceRequest(const char* devicePath, std::initializer_list<DWORD> cont
     return false;
 }
 
-bool SeamQueryAudioCD(const char* elementName, int& tracks, std::string& identity) {
-    AudioCDQueries.push_back(Text(elementName));
-    tracks = AudioCDAnswer.Opens ? AudioCDAnswer.Tracks : 0;
-    identity = AudioCDAnswer.Opens ? AudioCDAnswer.Identity : std::string();
-    return AudioCDAnswer.Opens;
+// No disc answers as an audio CD: the drives' media kinds come from the emulated drives.
+bool SeamQueryAudioCD(const char*, int&, std::string&) {
+    return false;
 }
 
 INT_PTR SeamShellExecute(HWND owner, const char* verb, const char* file, const char* params,
                          const char* directory, int showCommand) {
     ShellCalls.push_back({owner, Text(verb), Text(file), Text(params), Text(directory), showCommand,
                           params != nullptr});
-    return ShellResult;
+    return 42; // above 32: started
 }
 
 void SeamShowHelpTopic(HWND owner, const char* helpFile, const char* topic) {

@@ -23,22 +23,14 @@ struct TMessageBoxCall {
     std::string Text, Caption;
     UINT Type;
 };
-struct TAudioCDAnswer {
-    bool Opens = false;
-    int Tracks = 0;
-    std::string Identity;
-};
 
 // Every control code sent, one entry each; the device accepts every code
 // but those in RefusedCodes.
 extern std::vector<TDeviceRequest> DeviceRequests;
 extern std::vector<DWORD> RefusedCodes;
 extern std::vector<TShellCall> ShellCalls;
-extern INT_PTR ShellResult;
 extern std::vector<THelpCall> HelpCalls;
 extern std::vector<TMessageBoxCall> MessageBoxCalls;
-extern std::vector<std::string> AudioCDQueries;
-extern TAudioCDAnswer AudioCDAnswer;
 
 // Forgets every recorded call and restores the default answers.
 void ResetSeamDoubles();
