@@ -3,10 +3,8 @@
 #   wine-test.sh NAME "LETTER=FIXTURE ..." EXE [ARGS...]
 # Needs KESTROW_WINE_ROOT (holding the booted template) and DISPLAY.
 set -u
-name=$1 drives=$2
+name=$1 drives=$2 root=${KESTROW_WINE_ROOT:?set by scripts/test.sh} here=$(cd "$(dirname "$0")" && pwd)
 shift 2
-root=${KESTROW_WINE_ROOT:?set by scripts/test.sh}
-here=$(cd "$(dirname "$0")" && pwd)
 prefix=$root/runs/$name
 # shellcheck source=scripts/wine-env.sh
 . "$here/../../scripts/wine-env.sh"
@@ -14,14 +12,12 @@ prefix=$root/runs/$name
 # shellcheck disable=SC2086
 "$here/../../scripts/wine-prefix.sh" make "$prefix" "$root/template" $drives || exit 1
 export WINEPREFIX=$prefix
-# Wine reads Unix file names beyond ASCII in the locale's character set and
-# takes the ANSI code page from the locale: UTF-8 and code page 1252 unless a
-# test asks for another locale.
+# The locale gives Wine the ANSI code page and the Unix file names' character
+# set: code page 1252 and UTF-8 unless a test asks for another.
 export LC_ALL=${KESTROW_LOCALE:-C.UTF-8}
 
-# A test that moves the real pointer, types on the real keyboard or reads
-# its desktop from X asks for an X display of its own, so that tests running
-# side by side never click into or photograph each other's desktops.
+# A test that clicks, types or reads its desktop from X has a display of its
+# own, so that tests running side by side never meet.
 KESTROW_XVFB_PID=""
 [ "${KESTROW_PRIVATE_DISPLAY:-}" = 1 ] && kestrow_private_display
 
@@ -40,8 +36,7 @@ results=$root/results
 mkdir -p "$results"
 timeout 280 wine "$@" --gtest_output="xml:Z:$results/$name.xml"
 rc=$?
-wineserver -k
-wineserver -w
+wineserver -k && wineserver -w
 [ -n "$KESTROW_XVFB_PID" ] && kill "$KESTROW_XVFB_PID"
 # A prefix is about 600 MB: keep it only when the test failed, to look into.
 [ $rc -eq 0 ] && rm -rf "$prefix"
