@@ -1,4 +1,5 @@
-// The tray: the menus read back through their handles, the pictures, the handles held, the icon.
+// The tray: the menus read back through their handles, the pictures, the handles held, and the
+// icon as the shell shows it.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <map>
@@ -11,12 +12,6 @@
 #include "src/tray/uNotifyIcon.h"
 #include "res/resource.h"
 
-static std::string Start() { // the program before its start, with the test language
-    EnsureMainWindow();
-    ResetProgramState();
-    CommandLineMode = true; // nothing is saved, no icon comes back by itself
-    return UseTestLanguage();
-}
 // Each item as "identifier type state submenu checked unchecked caption|", the handles named:
 // D, L the drive and language menus, b0... the menu pictures, mX, kX, cX those of drive X.
 static std::string Rows(HMENU menu) {
@@ -42,11 +37,27 @@ static std::string Rows(HMENU menu) {
     return rows;
 }
 
-// 21 drives (E: empty, G: a disc with its own icon among them): each drive item, sent with its
-// identifier, makes its drive current in place (the same menus, new marks and captions). The
-// handles held stay flat over rebuilds, and none is left when the pictures are freed.
-TEST(Tray, MenusPicturesAndTheHandlesTheyHold) {
-    const std::string folder = Start(), letters = "ABCDEFGHIJKLMNOPQRSTU";
+static int Refusals = 0; // how many calls the shell refuses yet
+static void* Shell = nullptr;
+static BOOL WINAPI ShellSpy(DWORD message, PNOTIFYICONDATAA data) {
+    return --Refusals < 0 && reinterpret_cast<decltype(&ShellSpy)>(Shell)(message, data);
+}
+
+// 21 drives (D: BACKUP, E: empty, G: a disc with its own icon among them): each drive item, sent
+// with its identifier, makes its drive current in place. The handles held stay flat over
+// rebuilds, none is left when the pictures are freed. Through the shell's eyes: the tips, the
+// balloons, an icon lost or refused coming back (an add is tried again on a timer, 24 times).
+TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
+    EnsureMainWindow(), ResetProgramState(), CommandLineMode = true; // no icon back by itself
+    const std::string folder = UseTestLanguage(), letters = "ABCDEFGHIJKLMNOPQRSTU";
+    WriteTextFile(LanguageFileName,
+                  "[Main]\r\n2030=%s " + std::string(200, 'x') + "\r\n" +
+                      ReadTextFile(LanguageFileName).substr(8)); // the first holds
+    FillMemory(NotifyIconData.szTip, 128, 'x'), NotifyIconData.hIcon = HICON(1);
+    EXPECT_TRUE(AddTrayIcon() && WaitForTrayTool("", 15000)); // without the stale tip or picture
+    RefreshInterface(); // without a drive: no menu, the program's name
+    EXPECT_TRUE(!TrayMenu && WaitForTrayTool("Kestrow", 15000));
+    FreeImages(), RemoveTrayIcon();
     auto handles = [] { // GDI objects and menus, probed: GetGuiResources answers 0 under Wine
         std::pair<int, int> held;
         for (ULONG_PTR h = 1; h < 0x10000; ++h)
@@ -114,27 +125,23 @@ TEST(Tray, MenusPicturesAndTheHandlesTheyHold) {
     const int pictures[] = {IDI_PROGRAM, IDI_NOMEDIA, IDI_DATA, IDI_AUDIOCD, IDI_DVDVIDEO, 0};
     for (int k = 0; k < 6; ++k) {
         CurrentDrive = BYTE(k == 0 ? 21 : k < 5 ? 4 : 6), CDList[4].MediaKind = BYTE((k + 3) % 4);
-        HICON shown = CopyIcon(ComposeTrayIcon());
-        EXPECT_EQ(render({k == 5 ? LoadAutorunIcon('G', 16, 16) : load(pictures[k]),
-                          k == 5 ? load(IDI_TRAYBADGE) : nullptr}),
-                  render({shown}))
-            << k;
+        HICON shown = CopyIcon(ComposeTrayIcon()),
+              base = k == 5 ? LoadAutorunIcon('G', 16, 16) : load(pictures[k]);
+        EXPECT_EQ(render({base, k == 5 ? load(IDI_TRAYBADGE) : nullptr}), render({shown})) << k;
     }
     // Languages in the folder's order (the first hundred: 500 to 599), the current one marked.
     for (int i = 0; i < 101; ++i)
         WriteTextFile(folder + "L" + std::to_string(i) + ".lng", "[Main]\r\n207=Beenden\r\n");
-    std::vector<std::string> names;
+    std::string want; // the second one current
     WIN32_FIND_DATAA f;
-    for (HANDLE h = FindFirstFileA((folder + "*.lng").c_str(), &f); h;
-         h = FindNextFileA(h, &f) ? h : (FindClose(h), nullptr))
-        names.push_back(std::string(f.cFileName, strlen(f.cFileName) - 4)),
-            names.back()[0] = char(toupper(names.back()[0]));
-    Language = names[1];
+    HANDLE h = FindFirstFileA((folder + "*.lng").c_str(), &f);
+    for (int id = IDM_LANGUAGE_FIRST; id <= IDM_LANGUAGE_LAST; ++id, FindNextFileA(h, &f)) {
+        std::string name(f.cFileName, strlen(f.cFileName) - 4);
+        name[0] = char(toupper(name[0]));
+        want += std::to_string(id) + " 512 " + (id == 501 ? "8" : "0") + " - - - " + name + "|";
+        if (id == 501) Language = name;
+    }
     RebuildMenus();
-    std::string want;
-    for (int i = 0; i < 100; ++i)
-        want += std::to_string(IDM_LANGUAGE_FIRST + i) + " 512 " + (i == 1 ? "8" : "0") +
-                " - - - " + names[i] + "|";
     EXPECT_EQ(want, Rows(LanguageMenu));
     std::pair<int, int> built; // once each drive and language had its turn
     for (int i = 0; i <= 200; ++i) {
@@ -147,25 +154,7 @@ TEST(Tray, MenusPicturesAndTheHandlesTheyHold) {
     DestroyMenus();
     FreeImages();
     EXPECT_EQ(start, handles());
-}
-
-static int Refusals = 0; // how many calls the shell refuses yet
-static void* Shell = nullptr;
-static BOOL WINAPI ShellSpy(DWORD message, PNOTIFYICONDATAA data) {
-    return --Refusals < 0 && reinterpret_cast<decltype(&ShellSpy)>(Shell)(message, data);
-}
-
-// Through the shell's eyes: the tips, the balloons, and an icon the shell lost or refused
-// coming back (a refused add is tried again on a timer, at most 24 times in a row).
-TEST(Tray, TheShellShowsTheIconAndGetsItBack) {
-    Start();
-    WriteTextFile(LanguageFileName, "[Main]\r\n2030=%s " + std::string(200, 'x'));
-    FillMemory(NotifyIconData.szTip, 128, 'x'), NotifyIconData.hIcon = HICON(1);
-    EXPECT_TRUE(AddTrayIcon() && WaitForTrayTool("", 15000)); // without the stale tip or picture
-    RefreshInterface(); // without a drive: no menu, the program's name
-    EXPECT_TRUE(!TrayMenu && WaitForTrayTool("Kestrow", 15000));
-    UseDriveList("D", mkData);
-    InitImages();
+    InitImages(), CurrentDrive = 3;
     CommandLineMode = false;
     Shell = ReplaceImport("shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(ShellSpy));
     const std::string tip = "[D:] - BACKUP " + std::string(113, 'x'); // cut to 127
