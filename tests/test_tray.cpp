@@ -43,10 +43,9 @@ static BOOL WINAPI ShellSpy(DWORD message, PNOTIFYICONDATAA data) {
     return --Refusals < 0 && reinterpret_cast<decltype(&ShellSpy)>(Shell)(message, data);
 }
 
-// 21 drives (D: BACKUP, E: empty, G: a disc with its own icon among them): each drive item, sent
-// with its identifier, makes its drive current in place. The handles held stay flat over
-// rebuilds, none is left when the pictures are freed. Through the shell's eyes: the tips, the
-// balloons, an icon lost or refused coming back (an add is tried again on a timer, 24 times).
+// 21 drives (D: BACKUP, E: empty, G: a disc with its own icon): each drive item makes its drive
+// current in place; the handles held stay flat over rebuilds and are all freed; the shell shows
+// the tips and balloons, and an icon lost or refused comes back (tried on a timer, 24 times).
 TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
     EnsureMainWindow(), ResetProgramState(), CommandLineMode = true; // no icon back by itself
     const std::string folder = UseTestLanguage(), letters = "ABCDEFGHIJKLMNOPQRSTU";
@@ -68,11 +67,9 @@ TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
     HDC screen = GetDC(nullptr); // made by the system when first asked for, and kept
     DeleteDC(CreateCompatibleDC(screen)), ReleaseDC(nullptr, screen), GetSysColorBrush(COLOR_MENU);
     const std::pair<int, int> start = handles();
-    UseDriveList(letters, mkData);
-    InitImages();
-    CreateMenus();
+    UseDriveList(letters, mkData), InitImages(), CreateMenus();
     const auto menus = std::make_tuple(TrayMenu, DrivesMenu, LanguageMenu, DriveMenus);
-    auto actions = [](int id, char letter) {
+    auto actions = [](int id, char letter) { // a drive's four, with their pictures
         std::string rows;
         for (const char* a : {"b5 b5 Eject", "b6 b6 Load", "b0 b0 Explore", "b1 b1 Start"})
             rows += std::to_string(id++) + " 0 0 - " + a + "\t[" + letter + ":]|";
@@ -90,11 +87,10 @@ TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
                     menus == std::make_tuple(TrayMenu, DrivesMenu, LanguageMenu, DriveMenus));
         std::string list, tray, current = tail;
         for (int d = 0; d < 21; ++d) {
-            const std::string id = std::to_string(d < 20 ? d : IDM_SELECTDRIVE20) + " 512 " +
-                                   (d == c ? "8" : "0"),
-                              row = " k" + letters.substr(d, 1) + " c" + letters[d] + " " +
-                                    DriveCaption(letters[d]) + "|";
-            list += id + " -" + row, tray += id + " m" + letters[d] + row;
+            const std::string l = letters.substr(d, 1),
+                              row = " k" + l + " c" + l + " " + DriveCaption(l[0]) + "|";
+            list += std::to_string(d < 20 ? d : 210) + (d == c ? " 512 8 -" : " 512 0 -") + row;
+            tray += std::to_string(d < 20 ? d : 210) + (d == c ? " 512 8 m" : " 512 0 m") + l + row;
         }
         std::replace(current.begin(), current.end(), '@', letters[c]);
         EXPECT_EQ(list, Rows(DrivesMenu));
@@ -104,30 +100,26 @@ TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
         EXPECT_EQ(actions(20 + 7 * d, letters[d]), Rows(DriveMenus[d]));
     EXPECT_EQ("[D:] - BACKUP|[E:] - (unlabelled)", DriveCaption('D') + "|" + DriveCaption('E'));
     auto render = [](std::initializer_list<HICON> icons) { // drawn in turn, then freed
-        std::vector<DWORD> pixels(256, 0xFF00FF);
+        std::vector<COLORREF> pixels;
         HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateBitmap(16, 16, 1, 32, pixels.data());
-        SelectObject(dc, bitmap);
+        HGDIOBJ old = SelectObject(dc, CreateBitmap(16, 16, 1, 32, std::vector<DWORD>(256).data()));
         for (HICON icon : icons)
             DrawIconEx(dc, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL), DestroyIcon(icon);
-        DeleteDC(dc);
-        GetBitmapBits(bitmap, 1024, pixels.data());
-        DeleteObject(bitmap);
-        for (DWORD& pixel : pixels)
-            pixel &= 0xFFFFFF; // the colours, whatever the alpha left
+        for (int i = 0; i < 256; ++i)
+            pixels.push_back(GetPixel(dc, i % 16, i / 16));
+        DeleteObject(SelectObject(dc, old)), DeleteDC(dc);
         return pixels;
     };
-    auto load = [](int id) {
-        return HICON(
-            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
+    auto load = [](int id) { // a 16-pixel icon of the program, or for 0 G:'s own
+        return id ? HICON(LoadImageA(GetModuleHandleA(0), MAKEINTRESOURCEA(id), 1, 16, 16, 0))
+                  : LoadAutorunIcon('G', 16, 16);
     };
     // The tray icon without a drive, of E: with each medium kind, of G: its own under the badge.
     const int pictures[] = {IDI_PROGRAM, IDI_NOMEDIA, IDI_DATA, IDI_AUDIOCD, IDI_DVDVIDEO, 0};
     for (int k = 0; k < 6; ++k) {
         CurrentDrive = BYTE(k == 0 ? 21 : k < 5 ? 4 : 6), CDList[4].MediaKind = BYTE((k + 3) % 4);
-        HICON shown = CopyIcon(ComposeTrayIcon()),
-              base = k == 5 ? LoadAutorunIcon('G', 16, 16) : load(pictures[k]);
-        EXPECT_EQ(render({base, k == 5 ? load(IDI_TRAYBADGE) : nullptr}), render({shown})) << k;
+        HICON shown = CopyIcon(ComposeTrayIcon()), badge = k == 5 ? CopyIcon(TrayBadgeIcon) : 0;
+        EXPECT_EQ(render({load(pictures[k]), badge}), render({shown})) << k;
     }
     // Languages in the folder's order (the first hundred: 500 to 599), the current one marked.
     for (int i = 0; i < 101; ++i)
@@ -151,11 +143,9 @@ TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
     }
     EXPECT_EQ(built, handles());
     EXPECT_NE(std::string::npos, Rows(TrayMenu).find("207 0 0 - b4 b4 Beenden|"));
-    DestroyMenus();
-    FreeImages();
+    DestroyMenus(), FreeImages();
     EXPECT_EQ(start, handles());
-    InitImages(), CurrentDrive = 3;
-    CommandLineMode = false;
+    InitImages(), CurrentDrive = 3, CommandLineMode = false;
     Shell = ReplaceImport("shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(ShellSpy));
     const std::string tip = "[D:] - BACKUP " + std::string(113, 'x'); // cut to 127
     RemoveTrayIcon(), Refusals = 1000;
@@ -163,17 +153,14 @@ TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
         UpdateTrayIcon();
         EXPECT_EQ(n < ICON_RETRY_LIMIT, KillTimer(MainWindow, ICON_RETRY_TIMER) != FALSE) << n;
     }
-    Refusals = 0;
-    UpdateTrayIcon(); // the failed modify adds the icon again; the success starts the count anew
+    Refusals = 0, UpdateTrayIcon(); // the failed modify adds it again, the success counts anew
     EXPECT_TRUE(WaitForTrayTool(tip, 15000));
-    RemoveTrayIcon(), Refusals = 2; // the modify and the add: the timer alone brings it back
-    UpdateTrayIcon();
+    RemoveTrayIcon(), Refusals = 2, UpdateTrayIcon(); // the timer alone brings it back
     EXPECT_TRUE(WaitForTrayTool(tip, 15000) && !KillTimer(MainWindow, ICON_RETRY_TIMER));
     TTrayBalloon b;
     for (int kind : {bkError, bkWarning, bkInformation}) { // TTI_ERROR 3, TTI_WARNING, TTI_INFO
-        const std::string text(kind == bkInformation ? 300 : 10 + kind, 'b'),
-            cut = text.substr(0, 255);
-        ShowTrayMessage(text, TBalloonKind(kind), false);
+        const std::string t(kind == bkInformation ? 300 : 10 + kind, 'b'), cut = t.substr(0, 255);
+        ShowTrayMessage(t, TBalloonKind(kind), false);
         auto shown = [&] { return ReadTrayBalloon(b) && b.Icon == 3 - kind && b.Text == cut; };
         EXPECT_TRUE(WaitUntil(shown, 15000)) << kind;
     }
