@@ -1,18 +1,15 @@
-// The tray: the menus read back through their handles, the pictures, the handles held, and the
-// icon as the shell shows it.
+// The tray: the menus through their handles, the pictures, the handles held, the icon as shown.
 #include <gtest/gtest.h>
-#include <algorithm>
 #include <map>
 #include "tests/support/SeamDoubles.h"
 #include "tests/support/TestSupport.h"
-#include "src/drives/uCDTools.h"
 #include "src/language/uLanguage.h"
 #include "src/menus/uMenus.h"
 #include "src/tray/uImages.h"
 #include "src/tray/uNotifyIcon.h"
 #include "res/resource.h"
 
-// Each item as "identifier type state submenu checked unchecked caption|", the handles named:
+// Each item as "identifier state submenu checked unchecked caption|", the handles named:
 // D, L the drive and language menus, b0... the menu pictures, mX, kX, cX those of drive X.
 static std::string Rows(HMENU menu) {
     std::map<void*, std::string> name = {{nullptr, "-"}, {DrivesMenu, "D"}, {LanguageMenu, "L"}};
@@ -28,15 +25,13 @@ static std::string Rows(HMENU menu) {
         char caption[256] = {};
         MENUITEMINFOA m = {};
         m.cbSize = sizeof m, m.dwTypeData = caption, m.cch = sizeof caption - 1;
-        m.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_STRING;
+        m.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_STRING;
         GetMenuItemInfoA(menu, i, TRUE, &m);
-        rows += std::to_string(m.wID) + " " + std::to_string(m.fType) + " " +
-                std::to_string(m.fState) + " " + name[m.hSubMenu] + " " + name[m.hbmpChecked] +
-                " " + name[m.hbmpUnchecked] + " " + caption + "|";
+        rows += std::to_string(m.wID) + " " + std::to_string(m.fState) + " " + name[m.hSubMenu] +
+                " " + name[m.hbmpChecked] + " " + name[m.hbmpUnchecked] + " " + caption + "|";
     }
     return rows;
 }
-
 static int Refusals = 0; // how many calls the shell refuses yet
 static void* Shell = nullptr;
 static BOOL WINAPI ShellSpy(DWORD message, PNOTIFYICONDATAA data) {
@@ -49,9 +44,7 @@ static BOOL WINAPI ShellSpy(DWORD message, PNOTIFYICONDATAA data) {
 TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
     EnsureMainWindow(), ResetProgramState(), CommandLineMode = true; // no icon back by itself
     const std::string folder = UseTestLanguage(), letters = "ABCDEFGHIJKLMNOPQRSTU";
-    WriteTextFile(LanguageFileName,
-                  "[Main]\r\n2030=%s " + std::string(200, 'x') + "\r\n" +
-                      ReadTextFile(LanguageFileName).substr(8)); // the first holds
+    WriteTextFile(folder + "Tips.lng", "[Main]\r\n2030=%s " + std::string(200, 'x'));
     FillMemory(NotifyIconData.szTip, 128, 'x'), NotifyIconData.hIcon = HICON(1);
     EXPECT_TRUE(AddTrayIcon() && WaitForTrayTool("", 15000)); // without the stale tip or picture
     RefreshInterface(); // without a drive: no menu, the program's name
@@ -64,24 +57,22 @@ TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
                 held.second += h >= 0x20 && h % 2 == 0 && IsMenu(HMENU(h));
         return held;
     };
-    HDC screen = GetDC(nullptr); // made by the system when first asked for, and kept
-    DeleteDC(CreateCompatibleDC(screen)), ReleaseDC(nullptr, screen), GetSysColorBrush(COLOR_MENU);
+    ReleaseDC(nullptr, GetDC(nullptr)), GetSysColorBrush(COLOR_MENU); // made once, then kept
     const std::pair<int, int> start = handles();
     UseDriveList(letters, mkData), InitImages(), CreateMenus();
     const auto menus = std::make_tuple(TrayMenu, DrivesMenu, LanguageMenu, DriveMenus);
     auto actions = [](int id, char letter) { // a drive's four, with their pictures
         std::string rows;
         for (const char* a : {"b5 b5 Eject", "b6 b6 Load", "b0 b0 Explore", "b1 b1 Start"})
-            rows += std::to_string(id++) + " 0 0 - " + a + "\t[" + letter + ":]|";
+            rows += std::to_string(id++) + " 0 - " + a + "\t[" + letter + ":]|";
         return rows;
     };
     const std::string tail =
-        "0 2048 0 - - - |200 0 8 D k@ c@ Drive:\t[@:]|0 2048 0 - - - |" + actions(IDM_OPEN, '@') +
-        "0 2048 0 - - - |208 0 0 - - - Eject every drive|209 0 0 - - - Load every drive|0 2048 0 - "
-        "- - |500 0 0 L - - Languages|0 2048 0 - - - |205 0 0 - b2 b2 Settings|206 0 0 - b3 b3 "
-        "Manual|0 2048 0 - - - |207 0 0 - b4 b4 Quit|";
-    for (int i = 0; i < 22; ++i) {
-        const int c = i % 21;
+        "0 0 - - - |200 8 D k@ c@ Drive:\t[@:]|0 0 - - - |" + actions(IDM_OPEN, '@') +
+        "0 0 - - - |208 0 - - - Eject every drive|209 0 - - - Load every drive|0 0 - - - |"
+        "500 0 L - - Languages|0 0 - - - |205 0 - b2 b2 Settings|206 0 - b3 b3 "
+        "Manual|0 0 - - - |207 0 - b4 b4 Quit|";
+    for (int i = 0, c = 0; i < 22; c = ++i % 21) {
         SendMessageA(MainWindow, WM_COMMAND, GetMenuItemID(DrivesMenu, c), 0);
         EXPECT_TRUE(c == CurrentDrive && DeviceRequests.empty() &&
                     menus == std::make_tuple(TrayMenu, DrivesMenu, LanguageMenu, DriveMenus));
@@ -89,10 +80,11 @@ TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
         for (int d = 0; d < 21; ++d) {
             const std::string l = letters.substr(d, 1),
                               row = " k" + l + " c" + l + " " + DriveCaption(l[0]) + "|";
-            list += std::to_string(d < 20 ? d : 210) + (d == c ? " 512 8 -" : " 512 0 -") + row;
-            tray += std::to_string(d < 20 ? d : 210) + (d == c ? " 512 8 m" : " 512 0 m") + l + row;
+            list += std::to_string(d < 20 ? d : 210) + (d == c ? " 8 -" : " 0 -") + row;
+            tray += std::to_string(d < 20 ? d : 210) + (d == c ? " 8 m" : " 0 m") + l + row;
         }
-        std::replace(current.begin(), current.end(), '@', letters[c]);
+        for (char& ch : current)
+            ch = ch == '@' ? letters[c] : ch;
         EXPECT_EQ(list, Rows(DrivesMenu));
         EXPECT_EQ(tray + current, Rows(TrayMenu));
     }
@@ -112,7 +104,7 @@ TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
     };
     auto load = [](int id) { // a 16-pixel icon of the program, or for 0 G:'s own
         return id ? HICON(LoadImageA(GetModuleHandleA(0), MAKEINTRESOURCEA(id), 1, 16, 16, 0))
-                  : LoadAutorunIcon('G', 16, 16);
+                  : HICON(LoadImageA(0, "G:\\arcade.ico", 1, 16, 16, LR_LOADFROMFILE));
     };
     // The tray icon without a drive, of E: with each medium kind, of G: its own under the badge.
     const int pictures[] = {IDI_PROGRAM, IDI_NOMEDIA, IDI_DATA, IDI_AUDIOCD, IDI_DVDVIDEO, 0};
@@ -130,7 +122,7 @@ TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
     for (int id = IDM_LANGUAGE_FIRST; id <= IDM_LANGUAGE_LAST; ++id, FindNextFileA(h, &f)) {
         std::string name(f.cFileName, strlen(f.cFileName) - 4);
         name[0] = char(toupper(name[0]));
-        want += std::to_string(id) + " 512 " + (id == 501 ? "8" : "0") + " - - - " + name + "|";
+        want += std::to_string(id) + " " + (id == 501 ? "8" : "0") + " - - - " + name + "|";
         if (id == 501) Language = name;
     }
     RebuildMenus();
@@ -142,10 +134,10 @@ TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
         if (i == 21) built = handles();
     }
     EXPECT_EQ(built, handles());
-    EXPECT_NE(std::string::npos, Rows(TrayMenu).find("207 0 0 - b4 b4 Beenden|"));
+    EXPECT_NE(std::string::npos, Rows(TrayMenu).find("207 0 - b4 b4 Beenden|"));
     DestroyMenus(), FreeImages();
     EXPECT_EQ(start, handles());
-    InitImages(), CurrentDrive = 3, CommandLineMode = false;
+    InitImages(), CurrentDrive = 3, CommandLineMode = false, LoadLanguage("Tips", 0);
     Shell = ReplaceImport("shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(ShellSpy));
     const std::string tip = "[D:] - BACKUP " + std::string(113, 'x'); // cut to 127
     RemoveTrayIcon(), Refusals = 1000;
