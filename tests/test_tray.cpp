@@ -12,13 +12,12 @@
 // Each item as "identifier state submenu checked unchecked caption|", the handles named:
 // D, L the drive and language menus, b0... the menu pictures, mX, kX, cX those of drive X.
 static std::string Rows(HMENU menu) {
-    std::map<void*, std::string> name = {{nullptr, "-"}, {DrivesMenu, "D"}, {LanguageMenu, "L"}};
+    std::map<void*, std::string> n = {{nullptr, "-"}, {DrivesMenu, "D"}, {LanguageMenu, "L"}};
     for (int i = 0; i < 7; ++i)
-        name[MenuBitmaps[i]] = "b" + std::to_string(i);
+        n[MenuBitmaps[i]] = "b" + std::to_string(i);
     for (BYTE i = 0; i < CDCount; ++i) {
         const std::string l(1, CDList[i].Letter);
-        name[DriveMenus[i]] = "m" + l, name[CDBitmaps[i]] = "c" + l,
-        name[CDBitmapsChecked[i]] = "k" + l;
+        n[DriveMenus[i]] = "m" + l, n[CDBitmaps[i]] = "c" + l, n[CDBitmapsChecked[i]] = "k" + l;
     }
     std::string rows;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
@@ -27,8 +26,8 @@ static std::string Rows(HMENU menu) {
         m.cbSize = sizeof m, m.dwTypeData = caption, m.cch = sizeof caption - 1;
         m.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_STRING;
         GetMenuItemInfoA(menu, i, TRUE, &m);
-        rows += std::to_string(m.wID) + " " + std::to_string(m.fState) + " " + name[m.hSubMenu] +
-                " " + name[m.hbmpChecked] + " " + name[m.hbmpUnchecked] + " " + caption + "|";
+        rows += std::to_string(m.wID) + " " + std::to_string(m.fState) + " " + n[m.hSubMenu] + " " +
+                n[m.hbmpChecked] + " " + n[m.hbmpUnchecked] + " " + caption + "|";
     }
     return rows;
 }
@@ -79,9 +78,9 @@ TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
         std::string list, tray, current = tail;
         for (int d = 0; d < 21; ++d) {
             const std::string l = letters.substr(d, 1),
-                              row = " k" + l + " c" + l + " " + DriveCaption(l[0]) + "|";
-            list += std::to_string(d < 20 ? d : 210) + (d == c ? " 8 -" : " 0 -") + row;
-            tray += std::to_string(d < 20 ? d : 210) + (d == c ? " 8 m" : " 0 m") + l + row;
+                              row = " k" + l + " c" + l + " " + DriveCaption(l[0]) + "|",
+                              id = std::to_string(d < 20 ? d : 210) + (d == c ? " 8 " : " 0 ");
+            list += id + "-" + row, tray += id + "m" + l + row;
         }
         for (char& ch : current)
             ch = ch == '@' ? letters[c] : ch;
