@@ -105,12 +105,15 @@ TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
         return id ? HICON(LoadImageA(GetModuleHandleA(0), MAKEINTRESOURCEA(id), 1, 16, 16, 0))
                   : HICON(LoadImageA(0, "G:\\arcade.ico", 1, 16, 16, LR_LOADFROMFILE));
     };
-    // The tray icon without a drive, of E: with each medium kind, of G: its own under the badge.
-    const int pictures[] = {IDI_PROGRAM, IDI_NOMEDIA, IDI_DATA, IDI_AUDIOCD, IDI_DVDVIDEO, 0};
-    for (int k = 0; k < 6; ++k) {
+    // The tray icon without a drive, of E: with each medium kind, of G: its own under the badge;
+    // the badge over a picture with clear parts under it.
+    const int pictures[] = {IDI_PROGRAM,  IDI_NOMEDIA, IDI_DATA, IDI_AUDIOCD,
+                            IDI_DVDVIDEO, 0,           IDI_DATA};
+    for (int k = 0; k < 7; ++k) {
         CurrentDrive = BYTE(k == 0 ? 21 : k < 5 ? 4 : 6), CDList[4].MediaKind = BYTE((k + 3) % 4);
-        HICON shown = CopyIcon(ComposeTrayIcon()), badge = k == 5 ? CopyIcon(TrayBadgeIcon) : 0;
-        EXPECT_EQ(render({load(pictures[k]), badge}), render({shown})) << k;
+        HICON base = load(pictures[k]), badge = k > 4 ? CopyIcon(TrayBadgeIcon) : 0;
+        HICON shown = k < 6 ? CopyIcon(ComposeTrayIcon()) : OverlayIcon(badge, base);
+        EXPECT_EQ(render({base, badge}), render({shown})) << k;
     }
     // Languages in the folder's order (the first hundred: 500 to 599), the current one marked.
     for (int i = 0; i < 101; ++i)
