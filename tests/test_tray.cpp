@@ -102,16 +102,15 @@ TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
         return pixels;
     };
     auto load = [](int id) { // a 16-pixel icon of the program, or for 0 G:'s own
-        return id ? HICON(LoadImageA(GetModuleHandleA(0), MAKEINTRESOURCEA(id), 1, 16, 16, 0))
-                  : HICON(LoadImageA(0, "G:\\arcade.ico", 1, 16, 16, LR_LOADFROMFILE));
+        if (!id) return HICON(LoadImageA(0, "G:\\arcade.ico", IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
+        return HICON(LoadImageA(GetModuleHandleA(0), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
     };
     // The tray icon without a drive, of E: with each medium kind, of G: its own under the badge;
     // the badge over a picture with clear parts under it.
-    const int pictures[] = {IDI_PROGRAM,  IDI_NOMEDIA, IDI_DATA, IDI_AUDIOCD,
-                            IDI_DVDVIDEO, 0,           IDI_DATA};
+    const int ids[] = {IDI_PROGRAM, IDI_NOMEDIA, IDI_DATA, IDI_AUDIOCD, IDI_DVDVIDEO, 0, IDI_DATA};
     for (int k = 0; k < 7; ++k) {
         CurrentDrive = BYTE(k == 0 ? 21 : k < 5 ? 4 : 6), CDList[4].MediaKind = BYTE((k + 3) % 4);
-        HICON base = load(pictures[k]), badge = k > 4 ? CopyIcon(TrayBadgeIcon) : 0;
+        HICON base = load(ids[k]), badge = k > 4 ? CopyIcon(TrayBadgeIcon) : 0;
         HICON shown = k < 6 ? CopyIcon(ComposeTrayIcon()) : OverlayIcon(badge, base);
         EXPECT_EQ(render({base, badge}), render({shown})) << k;
     }
