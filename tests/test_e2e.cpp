@@ -66,7 +66,7 @@ TEST(EndToEnd, ACopyAnywhereMovesTheTraysKeepsItsIconHotKeysAndSettings) {
         switch (c.Message) {
         case WM_NULL: EXPECT_EQ(0, RunKestrow(c.Params, TIMEOUT)); break;
         case WM_DEVICECHANGE: SendVolumeChange(window, c.Id, 'E', DBTF_MEDIA); break;
-        case WM_LBUTTONDOWN: ClickScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2, 1); break;
+        case WM_LBUTTONDOWN: ClickScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2}); break;
         default: PostMessageA(window, c.Message, c.Id, 0);
         }
         moves += c.Moves;
@@ -82,10 +82,8 @@ TEST(EndToEnd, ACopyAnywhereMovesTheTraysKeepsItsIconHotKeysAndSettings) {
                   : SendMessageA(window, WM_COMMAND, 1, 0);
         EXPECT_TRUE(WaitForTrayTool(DriveInfoText('E', mkData), TIMEOUT)) << broadcast;
     }
-    // A drive's hotkey and the program's closing one, pressed on the desktop's empty middle.
-    ASSERT_TRUE(RunHostCommand("xdotool search --name Wine.desktop windowfocus --sync mousemove "
-                               "400 300 click 1 key ctrl+alt+o ctrl+alt+o ctrl+alt+q",
-                               10000));
+    // A drive's hotkey and the program's closing one, pressed on the keyboard.
+    PressKeys({VK_CONTROL, VK_MENU, 'O', -'O', 'O', -'O', 'Q', -'Q', -VK_MENU, -VK_CONTROL});
     EXPECT_TRUE(WaitUntil([&] { return Moves() == moves + "EeEc"; }, TIMEOUT)) << Moves();
     DWORD exitCode = 99;
     ASSERT_TRUE(WaitForExit(kestrow, TIMEOUT, exitCode) && exitCode == 0);
@@ -102,7 +100,7 @@ TEST(EndToEnd, ACopyAnywhereMovesTheTraysKeepsItsIconHotKeysAndSettings) {
                   TIMEOUT);
         kestrow = StartKestrowFrom(copy + "kestrow.exe", "");
         ASSERT_EQ(0u, WaitForInputIdle(kestrow.Process, TIMEOUT)) << delay; // started up
-        PostMessageA(FindKestrowWindow(kestrow.Id), WM_COMMAND, IDM_EXIT, 0);
+        PostMessageA(WaitForKestrowWindow(TIMEOUT, kestrow.Id), WM_COMMAND, IDM_EXIT, 0);
         if (WaitForSingleObject(kestrow.Process, delay)) TerminateProcess(kestrow.Process, 1);
         WaitForExit(kestrow, TIMEOUT, exitCode);
         if (saved.empty()) saved = ReadTextFile(ini);

@@ -33,7 +33,9 @@ static std::string Rows(HMENU menu) {
 }
 static int Refusals = 0; // how many calls the shell refuses yet
 static void* Shell = nullptr;
+static DWORD BalloonIcon = 0;
 static BOOL WINAPI ShellSpy(DWORD message, PNOTIFYICONDATAA data) {
+    if (data->uFlags & NIF_INFO) BalloonIcon = data->dwInfoFlags;
     return --Refusals < 0 && reinterpret_cast<decltype(&ShellSpy)>(Shell)(message, data);
 }
 
@@ -150,11 +152,10 @@ TEST(Tray, MenusPicturesHandlesAndTheIconAsTheShellShowsIt) {
     EXPECT_TRUE(WaitForTrayTool(tip, 15000));
     RemoveTrayIcon(), Refusals = 2, UpdateTrayIcon(); // the timer alone brings it back
     EXPECT_TRUE(WaitForTrayTool(tip, 15000) && !KillTimer(MainWindow, ICON_RETRY_TIMER));
-    TTrayBalloon b;
-    for (int kind : {bkError, bkWarning, bkInformation}) { // TTI_ERROR 3, TTI_WARNING, TTI_INFO
+    for (int kind : {bkError, bkWarning, bkInformation}) { // NIIF_ERROR 3, NIIF_WARNING, NIIF_INFO
         const std::string t(kind == bkInformation ? 300 : 10 + kind, 'b'), cut = t.substr(0, 255);
         ShowTrayMessage(t, TBalloonKind(kind), false);
-        auto shown = [&] { return ReadTrayBalloon(b) && b.Icon == 3 - kind && b.Text == cut; };
-        EXPECT_TRUE(WaitUntil(shown, 15000)) << kind;
+        EXPECT_TRUE(WaitUntil([&] { return BalloonShown(cut); }, 15000) && BalloonIcon == 3u - kind)
+            << kind;
     }
 }

@@ -11,7 +11,7 @@ add_library(kestrow_seamdoubles OBJECT ${TEST_DIR}/support/SeamDoubles.cpp)
 target_compile_options(kestrow_seamdoubles PRIVATE ${WARNINGS})
 target_include_directories(kestrow_seamdoubles PRIVATE ${CMAKE_SOURCE_DIR})
 add_library(kestrow_testsupport STATIC
-  ${TEST_DIR}/support/TestSupport.cpp ${TEST_DIR}/support/Probe.cpp ${TEST_DIR}/support/ShellTray.cpp)
+  ${TEST_DIR}/support/TestSupport.cpp)
 target_compile_options(kestrow_testsupport PRIVATE ${WARNINGS})
 target_link_libraries(kestrow_testsupport PUBLIC kestrow_core gtest)
 target_sources(kestrow_testsupport INTERFACE $<TARGET_OBJECTS:kestrow_seamdoubles>)

@@ -1,10 +1,11 @@
 #include "TestSupport.h"
+#include <commctrl.h>
+#include <dbt.h>
 #include <shlobj.h>
 #include <cstdio>
 #include <thread>
 #include "SeamDoubles.h"
 #include "src/app/uInitDestroy.h"
-#include "src/common/uGlobals.h"
 #include "src/common/uStrConsts.h"
 #include "src/drives/uCDTools.h"
 #include "src/hotkeys/uHotKeys.h"
@@ -34,13 +35,11 @@ std::string NewTempFolder() {
 
 std::string ReadTextFile(const std::string& path) {
     std::string text;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return text;
     char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    FILE* f = std::fopen(path.c_str(), "rb");
+    for (size_t n; f && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
         text.append(buffer, n);
-    std::fclose(f);
+    if (f) std::fclose(f);
     return text;
 }
 
@@ -78,49 +77,32 @@ void EnsureMainWindow() {
 void ResetProgramState() {
     for (UINT id = 1; id <= 21; ++id)
         KillTimer(MainWindow, id);
-    CDList.clear();
-    CDCount = 0;
-    CurrentDrive = 0;
-    Timers.clear();
-    DriveMenus.clear();
-    HotKeys.clear();
+    CDList.clear(), Timers.clear(), DriveMenus.clear(), HotKeys.clear();
+    CDBitmaps.clear(), CDBitmapsChecked.clear(), Language.clear(), LanguageFileName.clear();
+    CDCount = CurrentDrive = 0, CloseInterval = 0;
     GlobalHotKeys[ghHideIcon] = GlobalHotKeys[ghCloseProgram] = 0;
-    CDBitmaps.clear();
-    CDBitmapsChecked.clear();
-    TrayMenu = DrivesMenu = LanguageMenu = nullptr;
-    AutocloseDialog = nullptr;
-    CommandLineMode = false;
-    Autostart = HideIcon = AutoClose = ShowCloseDialog = false;
-    CloseInterval = 0;
+    TrayMenu = DrivesMenu = LanguageMenu = nullptr, AutocloseDialog = nullptr;
+    CommandLineMode = Autostart = HideIcon = AutoClose = ShowCloseDialog = false;
     ConfigurationLoaded = false;
-    Language.clear();
-    LanguageFileName.clear();
     ResetSeamDoubles();
     MSG message;
     while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
 }
 
-// Dispatches what is queued; a quit request stays for the test to see.
-static void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam)); // keep it visible to the test
-            return;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        PumpMessages();
+    for (DWORD start = GetTickCount();; MsgWaitForMultipleObjects(0, 0, 0, 20, QS_ALLINPUT)) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) { // left for the test to see
+                PostQuitMessage(static_cast<int>(message.wParam));
+                break;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
         if (condition()) return true;
         if (GetTickCount() - start > timeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
 }
 
@@ -185,4 +167,147 @@ std::string UseTestLanguage() {
     Language = "English";
     LanguageFileName = folder + "english.lng";
     return folder;
+}
+
+TKestrowProcess StartKestrowFrom(const std::string& exe, const std::string& params) {
+    std::string commandLine = "\"" + exe + "\"" + (params.empty() ? "" : " " + params);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    TKestrowProcess process;
+    if (CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &info)) {
+        CloseHandle(info.hThread);
+        process.Process = info.hProcess;
+        process.Id = info.dwProcessId;
+    }
+    return process;
+}
+
+bool WaitForExit(TKestrowProcess& process, DWORD timeoutMs, DWORD& exitCode) {
+    if (!process.Process) return false;
+    bool ended = WaitForSingleObject(process.Process, timeoutMs) == WAIT_OBJECT_0;
+    if (!ended) {
+        TerminateProcess(process.Process, 99);
+        WaitForSingleObject(process.Process, 5000);
+    }
+    GetExitCodeProcess(process.Process, &exitCode);
+    CloseHandle(process.Process);
+    process.Process = nullptr;
+    return ended;
+}
+
+long RunKestrow(const std::string& params, DWORD timeoutMs) {
+    TKestrowProcess process = StartKestrowFrom(ExeFolder() + "kestrow.exe", params);
+    DWORD exitCode = 0;
+    if (!WaitForExit(process, timeoutMs, exitCode)) return -1;
+    return static_cast<long>(exitCode);
+}
+
+HWND WaitForKestrowWindow(DWORD timeoutMs, DWORD processId) {
+    HWND window = nullptr;
+    WaitUntil(
+        [&] {
+            DWORD owner = 0;
+            while ((window = FindWindowExA(nullptr, window, "KestrowWindowClass", nullptr)) &&
+                   (GetWindowThreadProcessId(window, &owner), processId && owner != processId)) {
+            }
+            return window != nullptr;
+        },
+        timeoutMs);
+    return window;
+}
+
+LRESULT SendVolumeChange(HWND window, WPARAM event, char letter, WORD flags) {
+    DEV_BROADCAST_VOLUME volume = {};
+    volume.dbcv_size = sizeof volume;
+    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+    volume.dbcv_unitmask = 1u << (letter - 'A');
+    volume.dbcv_flags = flags;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume),
+                        SMTO_ABORTIFHUNG, 5000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// The shell's tooltip windows (of another process) hold a tool for each icon; they are read
+// through the shell's own memory.
+std::vector<TTrayTool> ReadTrayTools() {
+    std::vector<TTrayTool> tools;
+    for (HWND tip = nullptr; (tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr));) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(tip, &id);
+        if (id == GetCurrentProcessId() || GetWindowLongA(tip, GWL_STYLE) & TTS_BALLOON) continue;
+        HANDLE shell =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, 0, id);
+        struct TTool {
+            TTTOOLINFOW Info;
+            wchar_t Text[1024];
+        } tool = {}, *remote = static_cast<TTool*>(
+                         VirtualAllocEx(shell, nullptr, sizeof tool, MEM_COMMIT, PAGE_READWRITE));
+        for (int i = 0; remote && i < SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0); ++i) {
+            tool = {};
+            tool.Info.cbSize = sizeof tool.Info, tool.Info.lpszText = remote->Text;
+            WriteProcessMemory(shell, remote, &tool, sizeof tool, nullptr);
+            SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote));
+            ReadProcessMemory(shell, remote, &tool, sizeof tool, nullptr);
+            if (IsRectEmpty(&tool.Info.rect)) continue; // the tool of a removed icon stays
+            char text[2048] = {};
+            WideCharToMultiByte(CP_ACP, 0, tool.Text, 1023, text, sizeof text - 1, 0, 0);
+            MapWindowPoints(tool.Info.hwnd, nullptr, reinterpret_cast<POINT*>(&tool.Info.rect), 2);
+            tools.push_back({text, tool.Info.rect});
+        }
+        if (remote) VirtualFreeEx(shell, remote, 0, MEM_RELEASE);
+        if (shell) CloseHandle(shell);
+    }
+    return tools;
+}
+
+bool WaitForTrayTool(const std::string& tip, DWORD timeoutMs, TTrayTool* tool) {
+    return WaitUntil(
+        [&] {
+            for (const TTrayTool& found : ReadTrayTools())
+                if (found.Tip == tip) return !tool || (*tool = found, true);
+            return false;
+        },
+        timeoutMs);
+}
+
+// The tooltip control answers WM_GETTEXT with its current text, also across processes.
+bool BalloonShown(const std::string& text) {
+    for (HWND tip = nullptr; (tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr));) {
+        char shown[512] = {};
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(tip, WM_GETTEXT, sizeof shown, reinterpret_cast<LPARAM>(shown),
+                            SMTO_ABORTIFHUNG, 2000, &ignored);
+        if (IsWindowVisible(tip) && text == shown) return true;
+    }
+    return false;
+}
+
+// Sent as hardware input: the system gives it to the window under the point, or takes a
+// program-wide hotkey from it, as from the user's own devices. The pointer comes from the middle
+// of the screen, so that a tooltip raised where it rested (over an icon, say) is gone, and a
+// double-click's time after the last click, so that two clicks never make one.
+void ClickScreen(POINT point) {
+    const int width = GetSystemMetrics(SM_CXSCREEN) - 1, height = GetSystemMetrics(SM_CYSCREEN) - 1;
+    INPUT input[4] = {};
+    for (INPUT& one : input)
+        one.type = INPUT_MOUSE, one.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[0].mi.dx = input[0].mi.dy = 32768;
+    input[1].mi.dx = point.x * 65535 / width, input[1].mi.dy = point.y * 65535 / height;
+    input[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN, input[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, input, sizeof *input);
+    Sleep(GetDoubleClickTime() + 50);
+    SendInput(3, input + 1, sizeof *input);
+}
+
+void PressKeys(std::initializer_list<int> keys) {
+    for (int key : keys) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = static_cast<WORD>(key < 0 ? -key : key);
+        input.ki.dwFlags = key < 0 ? KEYEVENTF_KEYUP : 0;
+        SendInput(1, &input, sizeof input);
+    }
 }
