@@ -5,17 +5,16 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 set(TEST_DIR ${CMAKE_SOURCE_DIR}/tests)
+set(WINE_TEST ${TEST_DIR}/support/wine-test.sh)
 # The seams' doubles are objects of every test executable, so they stand in
 # whatever part of the core a test links (an archive member could be left out).
 add_library(kestrow_seamdoubles OBJECT ${TEST_DIR}/support/SeamDoubles.cpp)
 target_compile_options(kestrow_seamdoubles PRIVATE ${WARNINGS})
 target_include_directories(kestrow_seamdoubles PRIVATE ${CMAKE_SOURCE_DIR})
-add_library(kestrow_testsupport STATIC
-  ${TEST_DIR}/support/TestSupport.cpp)
+add_library(kestrow_testsupport STATIC ${TEST_DIR}/support/TestSupport.cpp)
 target_compile_options(kestrow_testsupport PRIVATE ${WARNINGS})
 target_link_libraries(kestrow_testsupport PUBLIC kestrow_core gtest)
 target_sources(kestrow_testsupport INTERFACE $<TARGET_OBJECTS:kestrow_seamdoubles>)
-set(WINE_TEST ${TEST_DIR}/support/wine-test.sh)
 
 # kestrow_test(NAME [PROGRAM EXE] [DRIVES LETTER=FIXTURE...] [ENV VAR=VALUE...] [ARGS...]):
 # one ctest running tests/NAME.cpp (or the test program EXE) in a prefix of its own.

@@ -16,19 +16,16 @@
 std::string ExeFolder() {
     char path[MAX_PATH + 1] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path);
-    return s.substr(0, s.find_last_of('\\') + 1);
+    return std::string(path, strrchr(path, '\\') + 1);
 }
 
 std::string NewTempFolder() {
     static int counter = 0;
     char temp[MAX_PATH + 1] = {};
     GetTempPathA(MAX_PATH, temp);
-    std::string base = std::string(temp) + "kestrow-tests\\";
-    CreateDirectoryA(base.c_str(), nullptr);
-    for (;;) {
-        std::string folder =
-            base + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "\\";
+    for (std::string folder;; ++counter) {
+        folder =
+            temp + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter) + "\\";
         if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
     }
 }
@@ -107,12 +104,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 }
 
 bool CombinationTaken(UINT modifiers, UINT key) {
-    const int probeId = 0xBEEF;
-    if (RegisterHotKey(nullptr, probeId, modifiers, key)) {
-        UnregisterHotKey(nullptr, probeId);
-        return false;
-    }
-    return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
+    if (!RegisterHotKey(nullptr, 0xBEEF, modifiers, key))
+        return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
+    return !UnregisterHotKey(nullptr, 0xBEEF);
 }
 
 void* ReplaceImport(const char* dll, const char* name, void* replacement) {
@@ -172,16 +166,12 @@ std::string UseTestLanguage() {
 TKestrowProcess StartKestrowFrom(const std::string& exe, const std::string& params) {
     std::string commandLine = "\"" + exe + "\"" + (params.empty() ? "" : " " + params);
     STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    TKestrowProcess process;
-    if (CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &info)) {
-        CloseHandle(info.hThread);
-        process.Process = info.hProcess;
-        process.Id = info.dwProcessId;
-    }
-    return process;
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], 0, 0, FALSE, 0, 0, 0, &startup, &info))
+        return {};
+    CloseHandle(info.hThread);
+    return {info.hProcess, info.dwProcessId};
 }
 
 bool WaitForExit(TKestrowProcess& process, DWORD timeoutMs, DWORD& exitCode) {
@@ -200,8 +190,7 @@ bool WaitForExit(TKestrowProcess& process, DWORD timeoutMs, DWORD& exitCode) {
 long RunKestrow(const std::string& params, DWORD timeoutMs) {
     TKestrowProcess process = StartKestrowFrom(ExeFolder() + "kestrow.exe", params);
     DWORD exitCode = 0;
-    if (!WaitForExit(process, timeoutMs, exitCode)) return -1;
-    return static_cast<long>(exitCode);
+    return WaitForExit(process, timeoutMs, exitCode) ? static_cast<long>(exitCode) : -1;
 }
 
 HWND WaitForKestrowWindow(DWORD timeoutMs, DWORD processId) {
@@ -219,11 +208,8 @@ HWND WaitForKestrowWindow(DWORD timeoutMs, DWORD processId) {
 }
 
 LRESULT SendVolumeChange(HWND window, WPARAM event, char letter, WORD flags) {
-    DEV_BROADCAST_VOLUME volume = {};
-    volume.dbcv_size = sizeof volume;
-    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
-    volume.dbcv_unitmask = 1u << (letter - 'A');
-    volume.dbcv_flags = flags;
+    DEV_BROADCAST_VOLUME volume = {sizeof volume, DBT_DEVTYP_VOLUME, 0, 1u << (letter - 'A'),
+                                   flags};
     DWORD_PTR result = 0;
     SendMessageTimeoutA(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume),
                         SMTO_ABORTIFHUNG, 5000, &result);

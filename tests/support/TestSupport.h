@@ -25,7 +25,7 @@ std::string UseTestLanguage();
 // Shows the options sheet here, in its modal loop, while work drives it from a second thread;
 // false when no sheet appeared.
 bool WithSheet(const std::function<void(HWND sheet)>& work);
-// Runs this thread's messages (a quit request stays queued) until the condition holds or time is up.
+// Runs this thread's messages (leaving a quit request queued) until the condition holds.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 bool CombinationTaken(UINT modifiers, UINT key); // some window holds the hotkey
 // Points this executable's import of dll!name at replacement, so that a spy sees the program's
