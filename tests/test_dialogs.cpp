@@ -1,12 +1,6 @@
 // The countdown window and its link labels, from the keyboard and the mouse.
-#include <gtest/gtest.h>
-#include <windows.h>
 #include "tests/support/TestSupport.h"
-#include "src/actions/uActions.h"
 #include "src/autoclose/uAutocloseDialog.h"
-#include "src/language/uLanguage.h"
-#include "src/settings/uSettings.h"
-#include "res/resource.h"
 
 // Whether the label, painted afresh, shows a pixel of exactly the colour (Wine: unsmoothed text).
 static bool Shows(HWND label, COLORREF colour) {

@@ -1,14 +1,8 @@
 // Run under code pages 1252 and 1251: the program reaches its language files through ANSI calls.
-#include <gtest/gtest.h>
+#include "tests/support/TestSupport.h"
 #include <filesystem>
 #include <regex>
 #include <set>
-#include "tests/support/SeamDoubles.h"
-#include "tests/support/TestSupport.h"
-#include "res/resource.h"
-#include "src/app/uInitDestroy.h"
-#include "src/language/uLanguage.h"
-#include "src/tray/uNotifyIcon.h"
 using namespace std;
 static char Text[2048];
 static string Profile(const string& ini, const string& key) {

@@ -1,13 +1,7 @@
 // The settings file, the log-on value, and the options sheet that changes them.
-#include <gtest/gtest.h>
-#include <windows.h>
+#include "tests/support/TestSupport.h"
 #include <prsht.h>
 #include <shlwapi.h>
-#include "tests/support/TestSupport.h"
-#include "src/hotkeys/uHotKeys.h"
-#include "src/settings/uSettings.h"
-#include "src/tray/uNotifyIcon.h"
-#include "res/resource.h"
 
 TEST(Store, SavedWholeOnlyOnceLoadedByteForByteAndAsTheSheetSays) {
     // Rows ('+': saved): file locked, held open, folder as the copy, nothing, stale copy, no file.

@@ -1,17 +1,10 @@
 #include "TestSupport.h"
 #include <commctrl.h>
-#include <dbt.h>
 #include <shlobj.h>
 #include <cstdio>
 #include <thread>
-#include "SeamDoubles.h"
-#include "src/app/uInitDestroy.h"
 #include "src/common/uStrConsts.h"
-#include "src/drives/uCDTools.h"
-#include "src/hotkeys/uHotKeys.h"
-#include "src/language/uLanguage.h"
 #include "src/options/uOptionsDialog.h"
-#include "src/settings/uSettings.h"
 
 std::string ExeFolder() {
     char path[MAX_PATH + 1] = {};

@@ -1,11 +1,25 @@
-// Helpers shared by the tests: files, the program's state, the real kestrow.exe from outside and
-// the shell's notification area as the user sees it.
+// What every test uses: the program's headers, the seams' doubles, and helpers for files, the
+// program's state, the real kestrow.exe from outside and the shell's notification area.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
+#include <dbt.h>
+#include <shellapi.h>
 #include <functional>
 #include <string>
 #include <vector>
+#include "tests/support/SeamDoubles.h"
+#include "res/resource.h"
+#include "src/actions/uActions.h"
+#include "src/app/uCMD.h"
+#include "src/app/uInitDestroy.h"
 #include "src/common/uGlobals.h"
+#include "src/drives/uCDTools.h"
+#include "src/hotkeys/uHotKeys.h"
+#include "src/language/uLanguage.h"
+#include "src/menus/uMenus.h"
+#include "src/settings/uSettings.h"
+#include "src/tray/uNotifyIcon.h"
 
 std::string ExeFolder();     // the test's folder (kestrow.exe and the language files are there)
 std::string NewTempFolder(); // a new empty one; folders end with a backslash
