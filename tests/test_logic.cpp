@@ -1,13 +1,8 @@
 // Logic without drives: formatter, hotkey texts, numbers, paths; LogicFuzz: random inputs.
-#include <filesystem>
-#include <gtest/gtest.h>
-#include "tests/support/SeamDoubles.h"
 #include "tests/support/TestSupport.h"
-#include "src/app/uCMD.h"
+#include <filesystem>
 #include "src/common/uUtils.h"
-#include "src/drives/uCDTools.h"
 #include "src/hotkeys/uHotKeyText.h"
-#include "src/language/uLanguage.h"
 #include "src/settings/RegIni.h"
 const auto npos = std::string::npos;
 const std::string Big(1500, 't');
