@@ -24,7 +24,7 @@ function(kestrow_test name)
     set(T_PROGRAM ${name})
     add_executable(${name} ${TEST_DIR}/${name}.cpp $<TARGET_OBJECTS:kestrow_res>)
     target_compile_options(${name} PRIVATE ${WARNINGS})
-    target_link_libraries(${name} PRIVATE kestrow_testsupport gtest_main)
+    target_link_libraries(${name} PRIVATE kestrow_testsupport gtest_main shlwapi)
     target_link_options(${name} PRIVATE -static)
     add_dependencies(${name} kestrow languages helpfile emulated_drives)
   endif()
@@ -48,22 +48,16 @@ kestrow_test(test_tray DRIVES D=backup E= F=dvd G=arcade ENV KESTROW_PRIVATE_DIS
 kestrow_test(test_dialogs DRIVES D=backup E=dvd F= ENV KESTROW_PRIVATE_DISPLAY=1)
 # The settings file, the log-on value and the options sheet's buttons.
 kestrow_test(test_store)
-target_link_libraries(test_store PRIVATE shlwapi)
 # The language files, the help and the installer script (read from the
 # sources), on a Western system and under a Russian locale, where Wine's ANSI
 # code page is 1251 as on a Russian Windows.
 kestrow_test(test_languages DRIVES D=backup ENV KESTROW_TEST_ACP=1252)
 target_compile_definitions(test_languages PRIVATE KESTROW_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-set(LOCALE_DIR ${CMAKE_BINARY_DIR}/locale)
-add_custom_command(OUTPUT ${LOCALE_DIR}/ru_RU.UTF-8/LC_CTYPE
-  COMMAND localedef -i ru_RU -f UTF-8 ${LOCALE_DIR}/ru_RU.UTF-8 COMMENT "Compiling a Russian locale")
-add_custom_target(russian_locale DEPENDS ${LOCALE_DIR}/ru_RU.UTF-8/LC_CTYPE)
-add_dependencies(test_languages russian_locale)
 kestrow_test(test_languages_ru PROGRAM test_languages DRIVES D=backup
-  ENV KESTROW_LOCALE=ru_RU.UTF-8 LOCPATH=${LOCALE_DIR} KESTROW_TEST_ACP=1251)
-# The real executable: emulated drives whose trays really move
-# (scripts/wine-prefix.sh); it clicks and types on its desktop with xdotool.
-# Then a machine whose only drive lies beyond U.
+  ENV KESTROW_LOCALE=ru_RU.UTF-8 LOCPATH=${CMAKE_BINARY_DIR}/locale KESTROW_TEST_ACP=1251)
+# The real executable on emulated drives whose trays really move (see
+# scripts/wine-prefix.sh), clicked and typed at; then on a machine whose only
+# drive lies beyond U.
 kestrow_test(test_e2e DRIVES D=dev:backup E=dev:dvd F=audio:12 G=open:autorun H=empty K=backup
   ENV KESTROW_PRIVATE_DISPLAY=1 GTEST_FILTER=-NoDrive.*)
 kestrow_test(test_e2e_nodrive PROGRAM test_e2e DRIVES V=backup ARGS --gtest_filter=NoDrive.*)

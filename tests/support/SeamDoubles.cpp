@@ -9,11 +9,8 @@ std::vector<THelpCall> HelpCalls;
 std::vector<TMessageBoxCall> MessageBoxCalls;
 
 void ResetSeamDoubles() {
-    DeviceRequests.clear();
-    RefusedCodes.clear();
-    ShellCalls.clear();
-    HelpCalls.clear();
-    MessageBoxCalls.clear();
+    DeviceRequests.clear(), RefusedCodes.clear(), ShellCalls.clear();
+    HelpCalls.clear(), MessageBoxCalls.clear();
 }
 
 static std::string Text(const char* s) {
@@ -29,7 +26,7 @@ bool SeamDeviceRequest(const char* devicePath, std::initializer_list<DWORD> cont
     return false;
 }
 
-// No disc answers as an audio CD: the drives' media kinds come from the emulated drives.
+// No disc answers as an audio CD: the media kinds come from the emulated drives.
 bool SeamQueryAudioCD(const char*, int&, std::string&) {
     return false;
 }

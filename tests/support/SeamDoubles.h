@@ -1,4 +1,4 @@
-// Test doubles of the seams: they record every call and answer as told.
+// The seams' doubles: they record every call and answer as told.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -23,14 +23,10 @@ struct TMessageBoxCall {
     std::string Text, Caption;
     UINT Type;
 };
-
-// Every control code sent, one entry each; the device accepts every code
-// but those in RefusedCodes.
+// Every control code sent, one entry each; the device accepts every code but the refused ones.
 extern std::vector<TDeviceRequest> DeviceRequests;
 extern std::vector<DWORD> RefusedCodes;
 extern std::vector<TShellCall> ShellCalls;
 extern std::vector<THelpCall> HelpCalls;
 extern std::vector<TMessageBoxCall> MessageBoxCalls;
-
-// Forgets every recorded call and restores the default answers.
-void ResetSeamDoubles();
+void ResetSeamDoubles(); // forgets the calls, accepts every code

@@ -150,9 +150,7 @@ std::string UseTestLanguage() {
                   "[Main]\n201=Eject\n202=Load\n203=Explore\n204=Start\n205=Settings\n206=Manual\n"
                   "207=Quit\n208=Eject every drive\n209=Load every drive\n500=Languages\n"
                   "2001=(unlabelled)\n2002=Drive\n2004=says\n2030=%s|%s|%u|%u\n2031=%s|%d|%s\n");
-    AppPath = folder;
-    Language = "English";
-    LanguageFileName = folder + "english.lng";
+    AppPath = folder, Language = "English", LanguageFileName = folder + "english.lng";
     return folder;
 }
 

@@ -13,8 +13,12 @@ prefix=$root/runs/$name
 "$here/../../scripts/wine-prefix.sh" make "$prefix" "$root/template" $drives || exit 1
 export WINEPREFIX=$prefix
 # The locale gives Wine the ANSI code page and the Unix file names' character
-# set: code page 1252 and UTF-8 unless a test asks for another.
-export LC_ALL=${KESTROW_LOCALE:-C.UTF-8}
+# set: code page 1252 and UTF-8 unless a test asks for another (compiled into
+# LOCPATH when the system lacks it).
+locale=${KESTROW_LOCALE:-C.UTF-8}
+[ -n "${LOCPATH:-}" ] && [ ! -d "$LOCPATH/$locale" ] && mkdir -p "$LOCPATH" &&
+    localedef -i "${locale%%.*}" -f UTF-8 "$LOCPATH/$locale"
+export LC_ALL=$locale
 
 # A test that clicks, types or reads its desktop from X has a display of its
 # own, so that tests running side by side never meet.
