@@ -104,27 +104,25 @@ bool CombinationTaken(UINT modifiers, UINT key) {
 
 void* ReplaceImport(const char* dll, const char* name, void* replacement) {
     auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports =
-        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         module->Name; ++module) {
-        if (lstrcmpiA(reinterpret_cast<char*>(base + module->Name), dll) != 0) continue;
+    auto at = [base](DWORD offset) { return base + offset; };
+    const auto* headers =
+        reinterpret_cast<IMAGE_NT_HEADERS*>(at(PIMAGE_DOS_HEADER(base)->e_lfanew));
+    auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
+        at(headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress));
+    for (; module->Name; ++module) {
+        if (lstrcmpiA(reinterpret_cast<char*>(at(module->Name)), dll) != 0) continue;
         // The names stay in the lookup table; the loader filled in the entries.
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
-        auto* entries = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++entries) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (lstrcmpA(reinterpret_cast<char*>(byName->Name), name) != 0) continue;
-            void** entry = reinterpret_cast<void**>(&entries->u1.Function);
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(at(module->OriginalFirstThunk));
+        auto* entry = reinterpret_cast<void**>(at(module->FirstThunk));
+        for (; names->u1.AddressOfData; ++names, ++entry) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
+                lstrcmpA(PIMAGE_IMPORT_BY_NAME(at(names->u1.AddressOfData))->Name, name) != 0)
+                continue;
             DWORD protection;
             VirtualProtect(entry, sizeof *entry, PAGE_READWRITE, &protection);
-            void* previous = *entry;
-            *entry = replacement;
+            std::swap(*entry, replacement);
             VirtualProtect(entry, sizeof *entry, protection, &protection);
-            return previous;
+            return replacement;
         }
     }
     return nullptr;
