@@ -27,21 +27,16 @@ static std::string Calls() {
     MSG quit;
     return text + (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) ? "end" : "");
 }
-static void Reset(const std::string& letters) { // a command-line state: ending saves nothing
-    EnsureMainWindow(), ResetProgramState(), UseDriveList(letters), CommandLineMode = true;
+TEST(Drives, TheDrivesFoundTheirAutorunTheirRequestsAndTheCommandLine) {
+    auto reset = [](std::string l) { ResetProgramState(), UseDriveList(l), CommandLineMode = 1; };
     ReplaceImport("shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(RecordBalloon));
-}
-
-// The drives found, what autorun.inf's "open" starts, the tray requests and others' messages.
-TEST(Drives, EachDriveAnswersOnlyItsOwnRequests) {
-    Reset(""), InitDrives();
-    std::string found;
+    EnsureMainWindow(), reset(""), InitDrives(); // command-line mode: ending saves nothing
+    std::string list, a256(256, 'a'), p259(259, 'p'), full = "x.exe\r\n;" + std::string(65510, 'x');
     for (const TCDDrive& d : CDList)
-        found += std::string(1, d.Letter) + char('0' + d.MediaKind);
-    EXPECT_EQ("D1E0F3G2H1K1 W3", found + " W" + char('0' + GetMediaKind('W'))); // W: beyond U
-    const std::string a256(256, 'a'), p259(259, 'p'), full = "x.exe\r\n;" + std::string(65510, 'x');
+        list += std::string(1, d.Letter) + char('0' + d.MediaKind);
+    EXPECT_EQ("D1E0F3G2H1K1 W3", list + " W" + char('0' + GetMediaKind('W'))); // W: beyond U
     // clang-format off
-    const std::pair<std::string, std::string> cases[] = {{"setup.exe", "D:\\setup.exe"},
+    const std::pair<std::string, std::string> runs[] = {
         {"bin\\run.exe\t-x  -y", "D:\\bin\\run.exe|-x  -y"}, {"\"my setup.exe\"/a", "D:\\my setup.exe|/a"},
         {"\"my setup.exe\" /a \"b c\" /d", "D:\\my setup.exe|/a \"b c\" /d"}, {"\"no end quote", "D:\\no end quote"},
         {"C:\\tools\\x.exe D:\\", "C:\\tools\\x.exe|D:\\"}, {"\\\\host\\x.exe", "\\\\host\\x.exe"}, {"", ""},
@@ -49,7 +44,7 @@ TEST(Drives, EachDriveAnswersOnlyItsOwnRequests) {
         {std::string(5000, 'A') + ".exe", ""}, {a256, "D:\\" + a256}, {"x.exe " + p259, "D:\\x.exe|" + p259},
         {"x.exe " + p259 + "p", ""}, {full, "D:\\x.exe"}, {full + "x", ""}}; // 64 KB, and one more byte
     // clang-format on
-    for (const auto& [open, run] : cases) {
+    for (const auto& [open, run] : runs) {
         WriteTextFile("D:\\autorun.inf", "[autorun]\r\nopen=" + open + "\r\n"), ResetSeamDoubles();
         const bool started = AutorunCD(0);
         EXPECT_EQ(run.empty() ? "" : "+open " + run + "|D:\\", (started ? "+" : "") + Calls());
@@ -69,11 +64,8 @@ TEST(Drives, EachDriveAnswersOnlyItsOwnRequests) {
     SendMessageA(MainWindow, WM_HOTKEY, 164, 0);
     EXPECT_TRUE(CDList[20].TrayOpen && !HideIcon && UnregisterHotKey(MainWindow, 164) &&
                 UnregisterHotKey(MainWindow, HOTKEY_ID_HIDEICON)); // not a program-wide hotkey's
-}
-
-// Rows: parameters; the interval (- for none), D for the dialog, the language, what the run asked
-// for, the ticks a waiting run's countdown took (N + 1, 1 when negative). Drives D E unless named.
-TEST(Drives, TheCommandLineRunsOneActionAndEnds) {
+    // Rows: parameters; the interval (- none), D: the dialog, the language, what was asked, the
+    // ticks a countdown took (N + 1, 1 if negative). Drives D E unless named; 7 and D as stored.
     const std::string bad = "Error Invalid arguments, end", tip = "tip Invalid arguments, end";
     // clang-format off
     struct { std::string Params, Outcome, Letters = "DE"; } cases[] = {
@@ -88,8 +80,7 @@ TEST(Drives, TheCommandLineRunsOneActionAndEnds) {
         {"O U", "- U: eject, end", "ABCDEFGHIJKLMNOPQRSTU"}, {"", "7D "}, {"O D", "7D ", ""}};
     // clang-format on
     for (auto& c : cases) {
-        Reset(c.Letters);
-        AppPath = ExeFolder(), AutoClose = ShowCloseDialog = true, CloseInterval = 7; // as stored
+        reset(c.Letters), AppPath = ExeFolder(), AutoClose = ShowCloseDialog = 1, CloseInterval = 7;
         std::vector<char*> argv(1); // the program's name is not read
         for (char* p = strtok(&c.Params[0], " "); p; p = strtok(nullptr, " "))
             argv.push_back(p);
@@ -99,7 +90,6 @@ TEST(Drives, TheCommandLineRunsOneActionAndEnds) {
             SendMessageA(MainWindow, WM_TIMER, CurrentDrive + 1, 0); // timer N + 1 is drive N's
         EXPECT_EQ(c.Outcome, (AutoClose ? std::to_string(CloseInterval) : "-") +
                                  (ShowCloseDialog ? "D" : "") + Language + " " + Calls() +
-                                 (ticks ? " " + std::to_string(ticks) : ""))
-            << &c - cases;
+                                 (ticks ? " " + std::to_string(ticks) : ""));
     }
 }
