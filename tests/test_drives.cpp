@@ -1,15 +1,5 @@
 // Simulated drives (tests.cmake): D=backup E=(no medium) F=dvd G=audio H=audiolower K=autoico W=dvd
-#include <gtest/gtest.h>
-#include "tests/support/SeamDoubles.h"
 #include "tests/support/TestSupport.h"
-#include <dbt.h>
-#include <shellapi.h>
-#include "src/actions/uActions.h"
-#include "src/app/uCMD.h"
-#include "src/drives/uCDTools.h"
-#include "src/hotkeys/uHotKeys.h"
-#include "src/language/uLanguage.h"
-#include "src/settings/uSettings.h"
 static BOOL WINAPI RecordBalloon(DWORD, PNOTIFYICONDATAA data) { // told the user, as a box is
     if (data->uFlags & NIF_INFO) MessageBoxCalls.push_back({MainWindow, data->szInfo, "tip", 0});
     return TRUE;

@@ -1,11 +1,5 @@
 // kestrow.exe on emulated drives D-H (G's tray out, unknown to it), K without device; NoDrive: V.
-#include <gtest/gtest.h>
 #include "tests/support/TestSupport.h"
-#include <dbt.h>
-#include <shellapi.h>
-#include "src/language/uLanguage.h"
-#include "src/menus/uMenus.h"
-#include "res/resource.h"
 static constexpr DWORD TIMEOUT = 15000;
 // Every tray moved so far, as "DeEc" (D ejected, E closed), read from the drives' log.
 static std::string Moves() {

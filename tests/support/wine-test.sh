@@ -3,7 +3,8 @@
 #   wine-test.sh NAME "LETTER=FIXTURE ..." EXE [ARGS...]
 # Needs KESTROW_WINE_ROOT (holding the booted template) and DISPLAY.
 set -u
-name=$1 drives=$2 root=${KESTROW_WINE_ROOT:?set by scripts/test.sh} here=$(cd "$(dirname "$0")" && pwd)
+name=$1 drives=$2 root=${KESTROW_WINE_ROOT:?set by scripts/test.sh}
+here=$(cd "$(dirname "$0")" && pwd)
 shift 2
 prefix=$root/runs/$name
 # shellcheck source=scripts/wine-env.sh
