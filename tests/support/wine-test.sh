@@ -3,10 +3,9 @@
 #   wine-test.sh NAME "LETTER=FIXTURE ..." EXE [ARGS...]
 # Needs KESTROW_WINE_ROOT (holding the booted template) and DISPLAY.
 set -u
-name=$1 drives=$2 root=${KESTROW_WINE_ROOT:?set by scripts/test.sh}
+prefix=${KESTROW_WINE_ROOT:?set by scripts/test.sh}/runs/$1 drives=$2 root=$KESTROW_WINE_ROOT
 here=$(cd "$(dirname "$0")" && pwd)
 shift 2
-prefix=$root/runs/$name
 # shellcheck source=scripts/wine-env.sh
 . "$here/../../scripts/wine-env.sh"
 
@@ -28,18 +27,14 @@ KESTROW_XVFB_PID=""
 
 # Emulated drives answer through a library that every Wine process of the
 # prefix loads, the server and the mount manager's service included.
-if [ -f "$prefix/drives/drives.conf" ]; then
-    export LD_PRELOAD=${KESTROW_EMULATED_DRIVES:?set by scripts/wine-env.sh}
-fi
+[ -f "$prefix/drives/drives.conf" ] && export LD_PRELOAD=$KESTROW_EMULATED_DRIVES
 
 # Wine's services must not inherit ctest's output pipe, or ctest waits for
 # them: start the server and the services detached first.
 wineserver -p
 wine wineboot </dev/null >/dev/null 2>&1
 
-results=$root/results
-mkdir -p "$results"
-timeout 280 wine "$@" --gtest_output="xml:Z:$results/$name.xml"
+timeout 280 wine "$@"
 rc=$?
 wineserver -k && wineserver -w
 [ -n "$KESTROW_XVFB_PID" ] && kill "$KESTROW_XVFB_PID"
