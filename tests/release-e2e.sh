@@ -12,6 +12,10 @@ check() { # check DESCRIPTION COMMAND...
     if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1" && failures=$((failures + 1)); fi
 }
 wait_for() { for _ in $(seq 200); do "$@" && return 0; sleep 0.1; done; return 1; } # about 20 s
+reg_has() { wine reg query "$1" ${2:+/v "$2"} >/dev/null 2>&1; } # reg_has KEY [VALUE]
+reg_lacks() { ! reg_has "$@"; }
+windows=Software\\Microsoft\\Windows\\CurrentVersion
+run=$windows\\Run uninstall=$windows\\Uninstall\\Kestrow
 
 "$here/../scripts/package.sh" "$build" "$out" >/dev/null || exit 1
 setup=$(ls "$out"/kestrow-*-setup.exe)
@@ -45,14 +49,13 @@ for f in kestrow.exe kestrow.chm README.txt LICENSE.txt uninstall.exe; do check 
 check "no settings file beside the installed program" test ! -e "$dir/kestrow.ini"
 for lng in "${langs[@]}"; do check "installed ${lng##*/} unchanged" cmp -s "$lng" "$dir/${lng##*/}"; done
 check "Start menu shortcut" test -f "$shortcut"
-check "uninstall entry" sh -c "wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrow' /v DisplayVersion >/dev/null 2>&1"
+check "uninstall entry" reg_has "HKCU\\$uninstall" DisplayVersion
 
 # Kestrow runs from the installed folder, writes its log-on value and ends on Exit.
 wine "$dir/kestrow.exe" &
 kestrow=$!
 check "Kestrow started from the installed folder" wine "$build/bin/kprobe.exe" wait 20000
-run_value() { wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Kestrow 2>/dev/null | grep -qi 'kestrow.exe'; }
-check "log-on value written" run_value
+check "log-on value written" sh -c "wine reg query 'HKCU\\$run' /v Kestrow | grep -qi kestrow.exe"
 wine "$build/bin/kprobe.exe" command 207
 wait $kestrow
 check "Kestrow ended with exit code 0" test $? -eq 0
@@ -63,8 +66,8 @@ wine "$dir/uninstall.exe" /S
 check "program files removed" wait_for test ! -e "$dir/kestrow.exe"
 check "installed folder removed" wait_for test ! -e "$dir"
 check "shortcut removed" wait_for test ! -e "$shortcut"
-check "log-on value removed" wait_for sh -c '! wine reg query "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run" /v Kestrow >/dev/null 2>&1'
-check "uninstall entry removed" wait_for sh -c "! wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrow' >/dev/null 2>&1"
+check "log-on value removed" wait_for reg_lacks "HKCU\\$run" Kestrow
+check "uninstall entry removed" wait_for reg_lacks "HKCU\\$uninstall"
 check "user's settings kept" test -f "$settings"
 
 # For all users: the program under Program Files, the shortcut in the
@@ -74,7 +77,7 @@ common=$(find "$prefix/drive_c" -ipath '*program files*/Kestrow/kestrow.exe' -pr
 check "installed for all users under Program Files" test -n "$common"
 common_shortcut=$(find "$prefix/drive_c" -ipath '*ProgramData*/Kestrow.lnk' -print -quit)
 check "common Start menu shortcut" test -n "$common_shortcut"
-check "machine-wide uninstall entry" sh -c "wine reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrow' /v DisplayVersion >/dev/null 2>&1"
+check "machine-wide uninstall entry" reg_has "HKLM\\$uninstall" DisplayVersion
 wine "$(dirname "${common:-/nonexistent/x}")/uninstall.exe" /S /AllUsers
 check "all-users program removed" wait_for test ! -e "${common:-/nonexistent/x}"
 check "common shortcut removed" wait_for test ! -e "${common_shortcut:-/nonexistent/x}"
