@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 #include <commctrl.h>
 #include <shlobj.h>
-#include <cstdio>
+#include <fstream>
 #include <thread>
 #include "src/common/uStrConsts.h"
 #include "src/options/uOptionsDialog.h"
@@ -24,20 +24,12 @@ std::string NewTempFolder() {
 }
 
 std::string ReadTextFile(const std::string& path) {
-    std::string text;
-    char buffer[4096];
-    FILE* f = std::fopen(path.c_str(), "rb");
-    for (size_t n; f && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
-        text.append(buffer, n);
-    if (f) std::fclose(f);
-    return text;
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 void WriteTextFile(const std::string& path, const std::string& text) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return;
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
+    std::ofstream(path, std::ios::binary) << text;
 }
 
 bool PathExists(const std::string& path) {
