@@ -23,22 +23,19 @@ endif()
 add_custom_target(emulated_drives ALL DEPENDS ${EMULATED_DRIVES})
 
 add_executable(kprobe ${CMAKE_SOURCE_DIR}/tools/kprobe.cpp)
-target_compile_options(kprobe PRIVATE ${WARNINGS})
 target_link_libraries(kprobe PRIVATE kestrow_testsupport)
 target_link_options(kprobe PRIVATE -static)
 
 add_executable(bench_kestrow EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tools/bench_kestrow.cpp)
-target_compile_options(bench_kestrow PRIVATE ${WARNINGS})
 target_link_libraries(bench_kestrow PRIVATE kestrow_testsupport psapi)
 target_link_options(bench_kestrow PRIVATE -static)
 add_dependencies(bench_kestrow kestrow languages bench_baseline)
 # The floor the measurements compare with, built as the program is.
 add_executable(bench_baseline WIN32 EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tools/bench_baseline.cpp)
-target_compile_options(bench_baseline PRIVATE ${WARNINGS} -Os)
+target_compile_options(bench_baseline PRIVATE -Os)
 target_link_libraries(bench_baseline PRIVATE shell32)
 target_link_options(bench_baseline PRIVATE -static -s)
 # The core needs its seams: the tests' doubles stand in for them here.
 add_executable(bench_hotkeys EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tools/bench_hotkeys.cpp)
-target_compile_options(bench_hotkeys PRIVATE ${WARNINGS})
 target_link_libraries(bench_hotkeys PRIVATE kestrow_testsupport)
 target_link_options(bench_hotkeys PRIVATE -static)
