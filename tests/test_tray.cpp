@@ -1,7 +1,6 @@
 // The tray: the menus through their handles, the pictures, the handles held, the icon as shown.
 #include <gtest/gtest.h>
 #include <map>
-#include "tests/support/SeamDoubles.h"
 #include "tests/support/TestSupport.h"
 #include "src/language/uLanguage.h"
 #include "src/menus/uMenus.h"

@@ -9,6 +9,7 @@ set(TEST_DIR ${CMAKE_SOURCE_DIR}/tests)
 # The seams' doubles are objects of every test program, so they stand in
 # whatever part of the core it links (an archive member could be left out).
 add_library(kestrow_seamdoubles OBJECT ${TEST_DIR}/support/SeamDoubles.cpp)
+target_link_libraries(kestrow_seamdoubles PRIVATE gtest)
 add_library(kestrow_testsupport STATIC ${TEST_DIR}/support/TestSupport.cpp)
 target_link_libraries(kestrow_testsupport PUBLIC kestrow_core gtest)
 target_sources(kestrow_testsupport INTERFACE $<TARGET_OBJECTS:kestrow_seamdoubles>)

@@ -1,4 +1,4 @@
-#include "SeamDoubles.h"
+#include "TestSupport.h"
 #include <algorithm>
 #include "src/common/uSeams.h"
 

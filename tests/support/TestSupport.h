@@ -8,7 +8,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-#include "tests/support/SeamDoubles.h"
 #include "res/resource.h"
 #include "src/actions/uActions.h"
 #include "src/app/uCMD.h"
@@ -69,3 +68,31 @@ bool BalloonShown(const std::string& text); // a visible balloon shows exactly t
 // keys pressed in turn (a negative one released).
 void ClickScreen(POINT point);
 void PressKeys(std::initializer_list<int> keys);
+
+// The seams' doubles (SeamDoubles.cpp): they record every call and answer as told.
+struct TDeviceRequest {
+    std::string Path;
+    DWORD Code;
+};
+struct TShellCall {
+    HWND Owner;
+    std::string Verb, File, Params, Directory;
+    int Show;
+    bool HasParams; // false when no parameter text was passed at all
+};
+struct THelpCall {
+    HWND Owner;
+    std::string File, Topic;
+};
+struct TMessageBoxCall {
+    HWND Owner;
+    std::string Text, Caption;
+    UINT Type;
+};
+// Every control code sent, one entry each; the device accepts every code but the refused ones.
+extern std::vector<TDeviceRequest> DeviceRequests;
+extern std::vector<DWORD> RefusedCodes;
+extern std::vector<TShellCall> ShellCalls;
+extern std::vector<THelpCall> HelpCalls;
+extern std::vector<TMessageBoxCall> MessageBoxCalls;
+void ResetSeamDoubles(); // forgets the calls, accepts every code
