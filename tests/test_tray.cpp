@@ -1,12 +1,7 @@
 // The tray: the menus through their handles, the pictures, the handles held, the icon as shown.
-#include <gtest/gtest.h>
-#include <map>
 #include "tests/support/TestSupport.h"
-#include "src/language/uLanguage.h"
-#include "src/menus/uMenus.h"
+#include <map>
 #include "src/tray/uImages.h"
-#include "src/tray/uNotifyIcon.h"
-#include "res/resource.h"
 
 static std::string Rows(HMENU menu) { // "id state checked unchecked caption {submenu}|" each
     std::map<void*, std::string> n = {{nullptr, "-"}};
