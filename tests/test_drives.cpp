@@ -1,7 +1,7 @@
 // Simulated drives (tests.cmake): D=backup E=(no medium) F=dvd G=audio H=audiolower K=autoico W=dvd
 #include "tests/support/TestSupport.h"
 static BOOL WINAPI RecordBalloon(DWORD, PNOTIFYICONDATAA data) { // told the user, as a box is
-    if (data->uFlags & NIF_INFO) MessageBoxCalls.push_back({MainWindow, data->szInfo, "tip", 0});
+    if (data->uFlags & NIF_INFO) MessageBoxCalls.push_back({data->szInfo, "tip"});
     return TRUE;
 }
 // What the program asked of the devices, the shell and the user, and whether it asked to end.

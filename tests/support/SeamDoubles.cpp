@@ -31,18 +31,18 @@ bool SeamQueryAudioCD(const char*, int&, std::string&) {
     return false;
 }
 
-INT_PTR SeamShellExecute(HWND owner, const char* verb, const char* file, const char* params,
-                         const char* directory, int showCommand) {
-    ShellCalls.push_back({owner, Text(verb), Text(file), Text(params), Text(directory), showCommand,
-                          params != nullptr});
+INT_PTR SeamShellExecute(HWND, const char* verb, const char* file, const char* params,
+                         const char* directory, int) {
+    ShellCalls.push_back(
+        {Text(verb), Text(file), Text(params), Text(directory), params != nullptr});
     return 42; // above 32: started
 }
 
-void SeamShowHelpTopic(HWND owner, const char* helpFile, const char* topic) {
-    HelpCalls.push_back({owner, Text(helpFile), Text(topic)});
+void SeamShowHelpTopic(HWND, const char* helpFile, const char* topic) {
+    HelpCalls.push_back({Text(helpFile), Text(topic)});
 }
 
-int SeamMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-    MessageBoxCalls.push_back({owner, Text(text), Text(caption), type});
+int SeamMessageBox(HWND, const char* text, const char* caption, UINT) {
+    MessageBoxCalls.push_back({Text(text), Text(caption)});
     return IDOK;
 }

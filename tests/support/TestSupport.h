@@ -75,19 +75,14 @@ struct TDeviceRequest {
     DWORD Code;
 };
 struct TShellCall {
-    HWND Owner;
     std::string Verb, File, Params, Directory;
-    int Show;
     bool HasParams; // false when no parameter text was passed at all
 };
 struct THelpCall {
-    HWND Owner;
     std::string File, Topic;
 };
 struct TMessageBoxCall {
-    HWND Owner;
     std::string Text, Caption;
-    UINT Type;
 };
 // Every control code sent, one entry each; the device accepts every code but the refused ones.
 extern std::vector<TDeviceRequest> DeviceRequests;
