@@ -35,7 +35,7 @@ TEST(EndToEnd, ACopyAnywhereMovesTheTraysKeepsItsIconHotKeysAndSettings) {
     ASSERT_TRUE(WaitForTrayTool(DriveInfoText('D', mkData), TIMEOUT));
     EXPECT_EQ(0, RunKestrow("", TIMEOUT));       // a second copy ends at once
     EXPECT_EQ(copy + "kestrow.exe", RunValue()); // the log-on value opens the first
-    EXPECT_FALSE(PathExists(SettingsFilePath().substr(0, SettingsFilePath().rfind('\\'))));
+    EXPECT_FALSE(PathExists(getenv("APPDATA") + std::string("\\Orvane\\Kestrow")));
     // k: Ctrl+Alt+key, c: a click on the icon, m: the menu, v: a broadcast for E:, r: a run.
     // clang-format off
     const struct { char How; int Id; const char *Moves, *Params = ""; } cases[] = {

@@ -1,15 +1,12 @@
 #include "TestSupport.h"
 #include <commctrl.h>
-#include <shlobj.h>
 #include <fstream>
 #include <thread>
-#include "src/common/uStrConsts.h"
+#include "src/common/uUtils.h"
 #include "src/options/uOptionsDialog.h"
 
 std::string ExeFolder() {
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, strrchr(path, '\\') + 1);
+    return ExtractAppPath(ExecutablePath());
 }
 
 std::string NewTempFolder() {
@@ -34,12 +31,6 @@ void WriteTextFile(const std::string& path, const std::string& text) {
 
 bool PathExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string SettingsFilePath() {
-    char folder[MAX_PATH + 1] = {};
-    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
-    return std::string(folder) + ResStr(IDS_SETTINGSFOLDER) + ResStr(IDS_INIFILE);
 }
 
 void UseDriveList(const std::string& letters, BYTE mediaKind) {

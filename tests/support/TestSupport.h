@@ -25,7 +25,6 @@ std::string NewTempFolder(); // a new empty one; folders end with a backslash
 std::string ReadTextFile(const std::string& path);
 void WriteTextFile(const std::string& path, const std::string& text);
 bool PathExists(const std::string& path);
-std::string SettingsFilePath(); // the current user's, in the profile
 
 // A drive list of the letters, every per-drive array sized to it as at start-up.
 void UseDriveList(const std::string& letters, BYTE mediaKind = mkData);
