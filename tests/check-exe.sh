@@ -1,8 +1,6 @@
 #!/bin/bash
-# The program stays small and needs no DLL beyond the system's own:
-#   check-exe.sh EXE
-# (Without the unit that keeps the library's exception machinery out it
-# would be about 400 KB, and a posix-thread build imports a DLL of its own.)
+# check-exe.sh EXE: the program stays small (without the unit that keeps the library's exceptions
+# out, about 400 KB) and needs no DLL beyond the system's (a posix-thread build would import one).
 set -u
 exe=$1
 limit=153600 # 150 KB

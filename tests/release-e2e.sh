@@ -31,8 +31,7 @@ check "zip holds the language files and kestrow.ini" zip_holds "$(ls "$out"/kest
 check "SHA256SUMS match" sh -c "cd '$out' && sha256sum -c --quiet SHA256SUMS"
 prefix=$root/runs/release-e2e
 "$here/../scripts/wine-prefix.sh" make "$prefix" "$root/template" D=backup || exit 1
-export WINEPREFIX=$prefix
-export LC_ALL=C.UTF-8
+export WINEPREFIX=$prefix LC_ALL=C.UTF-8
 wineserver -p
 wine wineboot </dev/null >/dev/null 2>&1
 
@@ -82,7 +81,6 @@ wine "$(dirname "${common:-/nonexistent/x}")/uninstall.exe" /S /AllUsers
 check "all-users program removed" wait_for test ! -e "${common:-/nonexistent/x}"
 check "common shortcut removed" wait_for test ! -e "${common_shortcut:-/nonexistent/x}"
 
-wineserver -k
-wineserver -w
+wineserver -k && wineserver -w
 echo "$failures failure(s)"
 [ $failures -eq 0 ]

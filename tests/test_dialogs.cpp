@@ -29,11 +29,8 @@ static int Key(WPARAM key, LPARAM flags = 1) {
 
 TEST(Countdown, LinesStackCountDownPauseAndAnswerTheKeyboardAndTheMouse) {
     const COLORREF blue = RGB(0, 0, 255), red = RGB(255, 0, 0);
-    EnsureMainWindow();
-    UseDriveList("DEF");
-    LanguageFileName = ExeFolder() + "English.lng";
-    AutoClose = ShowCloseDialog = true;
-    CloseInterval = 10;
+    EnsureMainWindow(), UseDriveList("DEF"), LanguageFileName = ExeFolder() + "English.lng";
+    AutoClose = ShowCloseDialog = true, CloseInterval = 10;
     auto item = [](int id) { return GetDlgItem(AutocloseDialog, id); };
     OpenAllCD();
     const int first = Top(100), step = Top(101) - first, bottom = Top(0);

@@ -9,8 +9,8 @@ std::vector<THelpCall> HelpCalls;
 std::vector<TMessageBoxCall> MessageBoxCalls;
 
 void ResetSeamDoubles() {
-    DeviceRequests.clear(), RefusedCodes.clear(), ShellCalls.clear();
-    HelpCalls.clear(), MessageBoxCalls.clear();
+    DeviceRequests.clear(), RefusedCodes.clear(), ShellCalls.clear(), HelpCalls.clear();
+    MessageBoxCalls.clear();
 }
 
 static std::string Text(const char* s) {

@@ -262,10 +262,8 @@ void ClickScreen(POINT point) {
 
 void PressKeys(std::initializer_list<int> keys) {
     for (int key : keys) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = static_cast<WORD>(key < 0 ? -key : key);
-        input.ki.dwFlags = key < 0 ? KEYEVENTF_KEYUP : 0;
+        INPUT input = {INPUT_KEYBOARD, {}};
+        input.ki.wVk = WORD(abs(key)), input.ki.dwFlags = key < 0 ? KEYEVENTF_KEYUP : 0;
         SendInput(1, &input, sizeof input);
     }
 }

@@ -31,11 +31,9 @@ void UseDriveList(const std::string& letters, BYTE mediaKind = mkData);
 void EnsureMainWindow(); // MainWindow, made once per process
 // The globals as before start-up (no drives, menus or settings), the seam doubles' calls forgotten.
 void ResetProgramState();
-// Writes english.lng with the texts the tray and menus use into a new folder, makes it AppPath
-// and LanguageFileName the file, Language "English"; returns the folder.
+// A new folder as AppPath, holding the language (English) of the tray's and menus' texts.
 std::string UseTestLanguage();
-// Shows the options sheet here, in its modal loop, while work drives it from a second thread;
-// false when no sheet appeared.
+// The options sheet shown here while work drives it from a second thread; false if none came.
 bool WithSheet(const std::function<void(HWND sheet)>& work);
 // Runs this thread's messages (leaving a quit request queued) until the condition holds.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
@@ -48,13 +46,12 @@ struct TKestrowProcess {
     HANDLE Process = nullptr;
     DWORD Id = 0;
 };
+LRESULT SendVolumeChange(HWND window, WPARAM event, char letter, WORD flags);
 TKestrowProcess StartKestrowFrom(const std::string& exe, const std::string& params);
 // False on timeout, the process then ended; the handle is closed either way.
 bool WaitForExit(TKestrowProcess& process, DWORD timeoutMs, DWORD& exitCode);
-long RunKestrow(const std::string& params, DWORD timeoutMs); // the exit code, -1 on timeout
-// The program's main window (of the process, when given), or null.
-HWND WaitForKestrowWindow(DWORD timeoutMs, DWORD processId = 0);
-LRESULT SendVolumeChange(HWND window, WPARAM event, char letter, WORD flags);
+long RunKestrow(const std::string& params, DWORD timeoutMs);     // the exit code, -1 on timeout
+HWND WaitForKestrowWindow(DWORD timeoutMs, DWORD processId = 0); // the main window, or null
 
 struct TTrayTool {
     std::string Tip;

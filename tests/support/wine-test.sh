@@ -19,11 +19,8 @@ locale=${KESTROW_LOCALE:-C.UTF-8}
 [ -n "${LOCPATH:-}" ] && [ ! -d "$LOCPATH/$locale" ] && mkdir -p "$LOCPATH" &&
     localedef -i "${locale%%.*}" -f UTF-8 "$LOCPATH/$locale"
 export LC_ALL=$locale
-
-# A test that clicks, types or reads its desktop from X has a display of its
-# own, so that tests running side by side never meet.
 KESTROW_XVFB_PID=""
-[ "${KESTROW_PRIVATE_DISPLAY:-}" = 1 ] && kestrow_private_display
+[ "${KESTROW_PRIVATE_DISPLAY:-}" = 1 ] && kestrow_private_display # see tests.cmake
 
 # Emulated drives answer through a library that every Wine process of the
 # prefix loads, the server and the mount manager's service included.
@@ -34,8 +31,7 @@ KESTROW_XVFB_PID=""
 wineserver -p
 wine wineboot </dev/null >/dev/null 2>&1
 
-timeout 280 wine "$@"
-rc=$?
+timeout 280 wine "$@"; rc=$?
 wineserver -k && wineserver -w
 [ -n "$KESTROW_XVFB_PID" ] && kill "$KESTROW_XVFB_PID"
 # A prefix is about 600 MB: keep it only when the test failed, to look into.
