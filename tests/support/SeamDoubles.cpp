@@ -16,7 +16,6 @@ void ResetSeamDoubles() {
 static std::string Text(const char* s) {
     return s ? s : "";
 }
-
 bool SeamDeviceRequest(const char* devicePath, std::initializer_list<DWORD> controlCodes) {
     for (DWORD code : controlCodes) {
         DeviceRequests.push_back({Text(devicePath), code});
@@ -41,7 +40,6 @@ INT_PTR SeamShellExecute(HWND, const char* verb, const char* file, const char* p
 void SeamShowHelpTopic(HWND, const char* helpFile, const char* topic) {
     HelpCalls.push_back({Text(helpFile), Text(topic)});
 }
-
 int SeamMessageBox(HWND, const char* text, const char* caption, UINT) {
     MessageBoxCalls.push_back({Text(text), Text(caption)});
     return IDOK;

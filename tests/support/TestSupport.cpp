@@ -8,7 +8,6 @@
 std::string ExeFolder() {
     return ExtractAppPath(ExecutablePath());
 }
-
 std::string NewTempFolder() {
     static int counter = 0;
     char temp[MAX_PATH + 1] = {};
@@ -24,11 +23,9 @@ std::string ReadTextFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), {}};
 }
-
 void WriteTextFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
-
 bool PathExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
